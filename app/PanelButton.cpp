@@ -1,0 +1,49 @@
+#include "app/PanelButton.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+PanelButton::PanelButton(const QString& caption, QWidget* parent) : QFrame(parent) {
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setLineWidth(3);
+    setFocusPolicy(Qt::NoFocus);
+    setAutoFillBackground(true);
+    setColor(palette().color(QPalette::Button));
+    setCaption(caption);
+}
+
+void PanelButton::setCaption(const QString& caption) {
+    text = caption;
+    setAccessibleName(caption);
+    update();
+}
+
+QColor PanelButton::color() const { return palette().color(QPalette::Window); }
+
+void PanelButton::setColor(const QColor& color) {
+    QPalette p = palette();
+    p.setColor(QPalette::Window, color);
+    setPalette(p);
+}
+
+void PanelButton::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.drawText(contentsRect(), Qt::AlignCenter, text);
+}
+
+void PanelButton::mousePressEvent(QMouseEvent* event) {
+    pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void PanelButton::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    pressed = false;
+    event->accept();
+    if (click) emit clicked();
+}
+
+// The second press of a double-click must not count as another click.
+void PanelButton::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }

@@ -1,0 +1,64 @@
+#include "app/Startup.h"
+
+#include "app/AppIcon.h"
+#include "app/AppTitle.h"
+#include "app/Dialogs.h"
+#include "app/Varden.h"
+#include "modbus/UDP_Modbus.h"
+#include "monitor/MonitorState.h"
+
+#include <QApplication>
+#include <QFont>
+
+namespace Startup {
+
+std::unique_ptr<QApplication> startToolkit(const char* programPath) {
+    static char* arguments[] = {const_cast<char*>(programPath), nullptr};
+    static int count = 1;
+    auto app = std::make_unique<QApplication>(count, arguments);
+    AppTitle::set(AppTitle::fromProgramPath(QString::fromLocal8Bit(programPath)));
+    QApplication::setWindowIcon(AppIcon::make());
+    // The window's font keeps its classic name; Liberation Sans has the same widths.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    return app;
+}
+
+void startModules() {
+    UDP_Modbus::moduleStart();
+    try {
+        MonitorModule::start();
+    } catch (...) {
+        UDP_Modbus::moduleStop();
+        throw;
+    }
+}
+
+std::unique_ptr<TVarden> createMainWindow() {
+    auto window = std::make_unique<TVarden>();
+    window->setAttribute(Qt::WA_QuitOnClose);
+    return window;
+}
+
+void stopModules() {
+    MonitorModule::stop();
+    UDP_Modbus::moduleStop();
+}
+
+int run(const char* programPath) {
+    auto app = startToolkit(programPath);
+    try {
+        startModules();
+    } catch (const std::exception& error) {
+        Dialogs::showMessage(QString::fromUtf8(error.what()));
+        return 1;
+    }
+    {
+        auto window = createMainWindow();
+        window->show();
+        QApplication::exec();
+    }
+    stopModules();
+    return 0;
+}
+
+} // namespace Startup

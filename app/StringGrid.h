@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QTableView>
+
+class GridModel;
+
+// A classic string grid over a table view: one text per cell, addressed by (column, row)
+// where column 0 and row 0 are the fixed label cells (shown as the view's headers).
+class StringGrid : public QTableView {
+    Q_OBJECT
+
+  public:
+    explicit StringGrid(QWidget* parent = nullptr);
+    ~StringGrid() override;
+
+    void setDoubleBuffered(bool on);
+
+    int colCount() const;
+    int rowCount() const;
+    void setColCount(int count);
+    void setRowCount(int count);
+
+    // Any cell, label cells included.
+    QString cell(int col, int row) const;
+    void setCell(int col, int row, const QString& text);
+
+    // The current cell; setting it shrinks the selection to that cell and scrolls it into view.
+    int col() const;
+    int row() const;
+    void setCurrentCell(int col, int row);
+
+    // The first visible data row below the fixed row.
+    int topRow() const;
+    void setTopRow(int row);
+
+    // Left and right column, top and bottom row of the selection, as grid indexes.
+    QRect selection() const;
+
+    // The column and row under point (x, y) of the grid's client area: 0 on a label, the
+    // absolute data index otherwise, -1 beyond the last column or row (then both are -1).
+    void mouseToCell(int x, int y, int& col, int& row) const;
+
+    GridModel& cells();
+
+  signals:
+    // Every mouse button press over the grid, the point in the grid's client coordinates.
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    // Every typed character, whether a cell is being edited in place or not; Enter is '\r'.
+    void keyPress(QChar key);
+};

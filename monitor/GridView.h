@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+// The register image shown in Grid1, ten registers a row, each as four hex digits.
+
+// Labels and size of the grid, run once while the main window is created.
+void SetUpGrid();
+
+// Puts the start register's row on top and its first cell current; sets SelRow.
+void ShowStartRow();
+
+// Stores value into RegImage[n] and into n's cell; RangeError for n outside 0..32000.
+void StoreRegister(std::int32_t n, std::uint16_t value);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "modbus/UDP_Modbus.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+class TVarden;
+
+// The monitor's module-level state, alive for the whole run. The parameter entry changes
+// the range, offset and target; the block reader moves NextReg and switches Cyclic.
+inline QString TargetIP;
+inline std::unique_ptr<TUDP_ModBus> UdpBus;
+inline std::int32_t StartReg = 0;
+inline std::int32_t EndReg = 0;
+inline std::int32_t RegOffset = 0;
+inline std::int32_t NextReg = 0;
+inline bool Cyclic = false;
+// The register editor's selection as grid column and row; 0 in either means none.
+inline std::int32_t SelCol = 0;
+inline std::int32_t SelRow = 0;
+// The one main window; empty until it is created and after it is gone.
+inline TVarden* Varden = nullptr;
+
+// The default target: a fixed private address, as a device on a plant network would have.
+inline const QString DefaultTargetIP = QStringLiteral("192.168.10.40");
+
+// Start and stop step of the main window's module.
+namespace MonitorModule {
+void start();
+void stop();
+} // namespace MonitorModule
