@@ -26,6 +26,8 @@ void PanelButton::setColor(const QColor& color) {
     setPalette(p);
 }
 
+void PanelButton::setLit(bool lit) { setColor(lit ? green() : palette().color(QPalette::Button)); }
+
 void PanelButton::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter painter(this);

@@ -18,6 +18,10 @@ class PanelButton : public QFrame {
     QColor color() const;
     void setColor(const QColor& color);
 
+    // Green marks a panel as on or ready; otherwise it has the button face colour.
+    static QColor green() { return QColor(0, 255, 0); }
+    void setLit(bool lit);
+
   signals:
     void clicked();
 

@@ -5,8 +5,8 @@
 
 namespace MonitorModule {
 
-void start() {
-    TargetIP = DefaultTargetIP;
+void start(const QString& target) {
+    TargetIP = target;
     StartReg = 1000;
     EndReg = 1200;
     RegOffset = 1000;

@@ -27,8 +27,8 @@ inline TVarden* Varden = nullptr;
 // The default target: a fixed private address, as a device on a plant network would have.
 inline const QString DefaultTargetIP = QStringLiteral("192.168.10.40");
 
-// Start and stop step of the main window's module.
+// Start and stop step of the main window's module. Tests start it on a loopback target.
 namespace MonitorModule {
-void start();
+void start(const QString& target = DefaultTargetIP);
 void stop();
 } // namespace MonitorModule

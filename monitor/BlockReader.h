@@ -1,0 +1,5 @@
+#pragma once
+
+// Sends the next function 3 request of the pass and moves on; switches Timer1 on while
+// requests are left or cyclic reading is on, off when a single pass is complete.
+void readNext();

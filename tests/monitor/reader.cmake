@@ -1,0 +1,1 @@
+ravik_add_test(test_reader_plan SOURCES ReadPlanTest.cpp LIBS ravik_monitor_pure)
