@@ -1,7 +1,114 @@
-#include "app/Varden.h"
+#include "monitor/RegisterEditor.h"
 
-// placeholder: replaced by the register editor work
-void TVarden::Grid1KeyPress(QChar) {}
-void TVarden::Grid1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-void TVarden::Update_ButtonClick() {}
-void TVarden::FormClick() {}
+#include "app/Log.h"
+#include "app/StringGrid.h"
+#include "app/Varden.h"
+#include "core/CheckedMath.h"
+#include "monitor/GridView.h"
+#include "monitor/MonitorState.h"
+#include "monitor/RegisterImage.h"
+#include "monitor/RegisterSelection.h"
+#include "monitor/TextConversion.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+namespace {
+
+// Whether the last click on a data cell was accepted, so Label2 shows its register.
+bool clickAccepted = false;
+
+constexpr std::uint16_t F6TransactionId = 27;
+
+void showRegister(std::int32_t reg, std::uint16_t value) {
+    Varden->Label2->setText(QString::fromStdString(registerDisplay(reg, value)));
+    Varden->Label2->adjustSize();
+}
+
+// The selected cell always takes the value, also over text typed and not confirmed.
+void showInSelectedCell(std::uint16_t value) {
+    Varden->Grid1->setCell(SelCol, SelRow, QString::fromStdString(hexWord(value)));
+}
+
+void logOutOfRange() { LogMsg(QString::fromStdString(outOfRangeLine(StartReg, EndReg))); }
+
+// Decides whether the selected register may be written; logs the refusal where one is due.
+bool mayWrite() {
+    switch (writeGate(SelCol, SelRow, clickAccepted, StartReg, EndReg)) {
+    case WriteGate::Nothing:
+        return false;
+    case WriteGate::OutOfRange:
+        logOutOfRange();
+        return false;
+    case WriteGate::Write:
+        return true;
+    }
+    return false;
+}
+
+// The device address is checked first, so the monitor never shows a value it did not send.
+void writeRegister(std::int32_t reg, std::uint16_t value) {
+    const std::uint16_t address = checkedWord(checkedSub32(reg, RegOffset));
+    RegImage.set(reg, value);
+    showRegister(reg, value);
+    showInSelectedCell(value);
+    UdpBus->Send_F6(F6TransactionId, address, value);
+}
+
+std::uint16_t valueOfSelectedCell() {
+    QString text = QStringLiteral("0x") + Varden->Grid1->cell(SelCol, SelRow);
+    if (text == QStringLiteral("0x")) text = QStringLiteral("0x0");
+    return checkedWord(TextToInt(text.toStdString()));
+}
+
+} // namespace
+
+void ShowRegBits(std::uint16_t value) {
+    const auto boxes = Varden->bits();
+    for (int bit = 15; bit >= 0; --bit) boxes[bit]->setChecked((value >> bit) & 1u);
+}
+
+std::uint16_t GetRegBits() {
+    const auto boxes = Varden->bits();
+    std::uint16_t value = 0;
+    for (int bit = 0; bit < 16; ++bit)
+        if (boxes[bit]->isChecked()) value |= static_cast<std::uint16_t>(1u << bit);
+    return value;
+}
+
+void TVarden::Grid1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+    if (!UdpBus->Ready()) {
+        LogMsg(QStringLiteral("set valid IP-Addr."));
+        return;
+    }
+    Grid1->mouseToCell(x, y, SelCol, SelRow);
+    clickAccepted = false;
+    if (SelCol == 0 || SelRow == 0) return;
+    const std::int32_t reg = registerOfCell(SelCol, SelRow);
+    if (reg > EndReg || reg < StartReg) return logOutOfRange();
+    const std::uint16_t value = RegImage.at(reg);
+    clickAccepted = true;
+    showRegister(reg, value);
+    showInSelectedCell(value);
+    ShowRegBits(value);
+}
+
+void TVarden::Grid1KeyPress(QChar key) {
+    if (key != QChar(13) || !mayWrite()) return;
+    const std::uint16_t value = valueOfSelectedCell();
+    writeRegister(registerOfCell(SelCol, SelRow), value);
+    ShowRegBits(value);
+}
+
+void TVarden::Update_ButtonClick() {
+    if (!mayWrite()) return;
+    writeRegister(registerOfCell(SelCol, SelRow), GetRegBits());
+}
+
+void TVarden::FormClick() {
+    SelCol = 0;
+    clickAccepted = false;
+    ShowStartRow();
+    Label2->setText(QStringLiteral("Reg. ="));
+    Label2->adjustSize();
+}

@@ -1,0 +1,188 @@
+#include "app/Log.h"
+#include "app/PanelButton.h"
+#include "app/StringGrid.h"
+#include "tests/support/DialogRecorder.h"
+#include "tests/support/MonitorWindow.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Target = QStringLiteral("127.0.0.130");
+
+class MainWindowTest : public testing::Test {
+  protected:
+    DialogRecorder dialogs;
+    MonitorWindow window{Target};
+};
+
+TEST_F(MainWindowTest, WidgetsStandWhereTheOperatorExpectsThem) {
+    TVarden& w = *window;
+    const std::vector<std::pair<QWidget*, QRect>> placements = {
+        {w.Memo1, {8, 8, 345, 193}},
+        {w.EXIT_Button, {704, 560, 57, 33}},
+        {w.Memo2, {368, 8, 353, 65}},
+        {w.Grid1, {8, 208, 553, 345}},
+        {w.Edit1, {368, 160, 73, 21}},
+        {w.BitBox, {608, 232, 89, 329}},
+        {w.Edit3, {464, 160, 73, 21}},
+        {w.Edit4, {592, 160, 73, 21}},
+        {w.Read_cyclic_Panel, {236, 560, 93, 33}},
+        {w.ClrMemoPanel, {368, 88, 73, 33}},
+        {w.IP_Panel, {589, 88, 132, 33}},
+        {w.Read_once_Panel, {120, 560, 95, 33}},
+        {w.ClrGridPanel, {8, 560, 89, 33}},
+        {w.Update_Button, {16, 296, 57, 25}},
+        {w.Bit15, {16, 24, 57, 17}},
+        {w.Bit8, {16, 136, 49, 17}},
+        {w.Bit7, {16, 160, 49, 17}},
+        {w.Bit0, {16, 272, 49, 17}},
+    };
+    for (const auto& [widget, geometry] : placements)
+        EXPECT_EQ(widget->geometry(), geometry) << widget->metaObject()->className();
+    const std::vector<std::pair<QLabel*, QPoint>> labels = {{w.Label3, {368, 136}},
+                                                            {w.Label5, {464, 136}},
+                                                            {w.Label6, {592, 136}},
+                                                            {w.Label1, {352, 568}},
+                                                            {w.Label2, {584, 208}}};
+    for (const auto& [label, position] : labels)
+        EXPECT_EQ(label->pos(), position) << label->text().toStdString();
+}
+
+TEST_F(MainWindowTest, OpensWithItsCaptionsAndTexts) {
+    TVarden& w = *window;
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("UDP/Ravik  V1.10"));
+    EXPECT_EQ(w.EXIT_Button->text(), QStringLiteral("Exit"));
+    EXPECT_EQ(w.Read_cyclic_Panel->caption(), QStringLiteral("Read cyclic"));
+    EXPECT_EQ(w.Read_once_Panel->caption(), QStringLiteral("Read once"));
+    EXPECT_EQ(w.ClrMemoPanel->caption(), QStringLiteral("Clear Memo"));
+    EXPECT_EQ(w.ClrGridPanel->caption(), QStringLiteral("Clear Grid"));
+    EXPECT_EQ(w.ClrGridPanel->accessibleName(), QStringLiteral("Clear Grid"));
+    EXPECT_EQ(w.Label1->text(),
+              QStringLiteral("von StartRegister bis  EndRegister        max=32000"));
+    EXPECT_EQ(w.Label2->text(), QStringLiteral("Reg. ="));
+    EXPECT_EQ(w.BitBox->title(), QStringLiteral(" Reg.Bits "));
+    for (int bit = 0; bit < 16; ++bit) {
+        EXPECT_EQ(w.bits()[bit]->text(), QStringLiteral("Bit%1").arg(bit));
+        EXPECT_FALSE(w.bits()[bit]->isChecked());
+    }
+    EXPECT_TRUE(w.Memo1->toPlainText().isEmpty());
+    EXPECT_TRUE(w.Memo2->toPlainText().isEmpty());
+    EXPECT_EQ(w.Timer1->interval(), 120);
+    EXPECT_FALSE(w.Timer1->isActive());
+    EXPECT_EQ(w.Grid1->font().pixelSize(), 13);
+    EXPECT_EQ(w.Label2->font().pixelSize(), 16);
+    EXPECT_TRUE(w.Label2->font().bold());
+    EXPECT_EQ(w.font().pixelSize(), 11);
+}
+
+TEST_F(MainWindowTest, TabVisitsTheFieldsInOrderAndNeverAPanel) {
+    TVarden& w = *window;
+    std::vector<QWidget*> expected = {w.EXIT_Button, w.Memo2, w.Grid1, w.Edit1};
+    for (int bit = 15; bit >= 0; --bit)
+        expected.push_back(w.bits()[bit]);
+    for (QWidget* next : {static_cast<QWidget*>(w.Update_Button), static_cast<QWidget*>(w.Edit3),
+                          static_cast<QWidget*>(w.Edit4), static_cast<QWidget*>(w.Memo1)})
+        expected.push_back(next);
+    w.Memo1->setFocus();
+    for (QWidget* next : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), next) << next->metaObject()->className();
+    }
+    EXPECT_TRUE(w.Memo1->toPlainText().isEmpty()) << "Tab must not be typed into a pane";
+    QTest::keyClick(w.Memo1, Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), w.Edit4);
+}
+
+TEST_F(MainWindowTest, OnlyTheGridFollowsTheWindowsWidth) {
+    TVarden& w = *window;
+    std::vector<std::pair<QWidget*, QRect>> before;
+    for (QWidget* child : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        before.emplace_back(child, child->geometry());
+    w.resize(w.width() + 100, w.height() + 50);
+    for (const auto& [child, geometry] : before) {
+        QRect expected = geometry;
+        if (child == w.Grid1) expected.setWidth(geometry.width() + 100);
+        EXPECT_EQ(child->geometry(), expected) << child->metaObject()->className();
+    }
+}
+
+TEST_F(MainWindowTest, BackgroundClickRunsFormClickButLabelAndBoxClicksDoNot) {
+    TVarden& w = *window;
+    SelCol = 5;
+    QTest::mouseClick(w.childAt(w.Label1->geometry().center()), Qt::LeftButton);
+    QTest::mouseClick(w.BitBox, Qt::LeftButton, {}, QPoint(70, 10));
+    QTest::mouseClick(w.Bit3, Qt::LeftButton, {}, QPoint(45, 8));
+    EXPECT_EQ(SelCol, 5);
+    const QPoint background(500, 100);
+    ASSERT_EQ(w.childAt(background), nullptr);
+    QTest::mouseClick(&w, Qt::RightButton, {}, background);
+    EXPECT_EQ(SelCol, 5);
+    QTest::mouseClick(&w, Qt::LeftButton, {}, background);
+    EXPECT_EQ(SelCol, 0);
+}
+
+TEST_F(MainWindowTest, PanelsReactToALeftClickOnlyAndCountADoubleClickOnce) {
+    TVarden& w = *window;
+    int clicks = 0;
+    QObject::connect(w.ClrGridPanel, &PanelButton::clicked, [&] { ++clicks; });
+    QTest::mouseClick(w.ClrGridPanel, Qt::RightButton);
+    EXPECT_EQ(clicks, 0);
+    // A double-click arrives as press, release, double-click, release.
+    QTest::mouseClick(w.ClrGridPanel, Qt::LeftButton);
+    QMouseEvent second(QEvent::MouseButtonDblClick, QPointF(5, 5),
+                       w.ClrGridPanel->mapToGlobal(QPointF(5, 5)), Qt::LeftButton, Qt::LeftButton,
+                       {});
+    QApplication::sendEvent(w.ClrGridPanel, &second);
+    QTest::mouseRelease(w.ClrGridPanel, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    QTest::mousePress(w.ClrGridPanel, Qt::LeftButton);
+    QTest::mouseRelease(w.ClrGridPanel, Qt::LeftButton, {}, QPoint(200, 10));
+    EXPECT_EQ(clicks, 1) << "released outside the panel";
+    EXPECT_EQ(w.ClrGridPanel->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(MainWindowTest, ClearMemoEmptiesBothPanesAndLeavesCyclicAlone) {
+    TVarden& w = *window;
+    LogMsg(QStringLiteral("message"));
+    LogError(QStringLiteral("error"));
+    Cyclic = true;
+    QTest::mouseClick(w.ClrMemoPanel, Qt::LeftButton);
+    EXPECT_TRUE(w.Memo1->toPlainText().isEmpty());
+    EXPECT_TRUE(w.Memo2->toPlainText().isEmpty());
+    EXPECT_TRUE(Cyclic);
+    LogMsg(QStringLiteral("silent"));
+    LogError(QStringLiteral("still logged"));
+    EXPECT_TRUE(w.Memo1->toPlainText().isEmpty());
+    EXPECT_EQ(w.Memo2->toPlainText(), QStringLiteral("still logged\n"));
+}
+
+TEST_F(MainWindowTest, AnErrorInAHandlerShowsTheErrorBoxOnceAndTheWindowGoesOn) {
+    TVarden& w = *window;
+    RegOffset = 2000; // the first register's device address would be negative
+    QTest::mouseClick(w.Read_once_Panel, Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].kind, Dialogs::Kind::Error);
+    EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Udpravik"));
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Fehler bei Bereichsprüfung."));
+    EXPECT_TRUE(w.isVisible());
+    QTest::mouseClick(w.ClrMemoPanel, Qt::LeftButton);
+    EXPECT_EQ(dialogs.shown.size(), 1);
+}
+
+TEST_F(MainWindowTest, ExitClosesTheWindowWithoutAsking) {
+    QTest::mouseClick(window->EXIT_Button, Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+} // namespace

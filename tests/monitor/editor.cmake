@@ -1,0 +1,1 @@
+ravik_add_test(test_editor_rules SOURCES RegisterSelectionTest.cpp LIBS ravik_monitor_pure)
