@@ -23,10 +23,10 @@ std::unique_ptr<QApplication> startToolkit(const char* programPath) {
     return app;
 }
 
-void startModules() {
+void startModules(const QString& target) {
     UDP_Modbus::moduleStart();
     try {
-        MonitorModule::start();
+        MonitorModule::start(target);
     } catch (...) {
         UDP_Modbus::moduleStop();
         throw;
@@ -47,7 +47,7 @@ void stopModules() {
 int run(const char* programPath) {
     auto app = startToolkit(programPath);
     try {
-        startModules();
+        startModules(DefaultTargetIP);
     } catch (const std::exception& error) {
         Dialogs::showMessage(QString::fromUtf8(error.what()));
         return 1;

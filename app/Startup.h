@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <memory>
 
 class QApplication;
@@ -13,8 +15,9 @@ namespace Startup {
 std::unique_ptr<QApplication> startToolkit(const char* programPath);
 
 // Start steps of the client's module, then of the main window's module. An error raised
-// here stops the modules already started, in reverse order, and propagates.
-void startModules();
+// here stops the modules already started, in reverse order, and propagates. The program
+// aims at its default target; tests and benchmarks at a loopback address of their own.
+void startModules(const QString& target);
 
 // Creates the main window (its set-up runs inside) and makes it the program's main window.
 std::unique_ptr<TVarden> createMainWindow();
