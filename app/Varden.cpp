@@ -221,6 +221,12 @@ void TVarden::showEvent(QShowEvent* event) {
     gridRightMargin = width() - (GridLeft + GridWidth);
 }
 
+// Closing abandons a read under way at once: no request leaves after the window is gone.
+void TVarden::closeEvent(QCloseEvent* event) {
+    Timer1->stop();
+    QWidget::closeEvent(event);
+}
+
 void TVarden::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (gridRightMargin >= 0)

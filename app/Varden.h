@@ -72,6 +72,7 @@ class TVarden : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void createWidgets();
