@@ -7,6 +7,7 @@
 #include "tests/support/LoopbackDevice.h"
 #include "tests/support/MonitorWindow.h"
 #include "tests/support/PymodbusDevice.h"
+#include "tests/support/TestAddress.h"
 
 #include "app/StringGrid.h"
 #include <QPlainTextEdit>
@@ -46,10 +47,13 @@ std::optional<Request> heard(LoopbackDevice& device, std::chrono::milliseconds t
 // sees every request without waiting 120 ms for each.
 class BlockReader : public testing::Test {
   protected:
-    explicit BlockReader(const char* address = "127.0.0.100") : device(address), window(address) {}
+    BlockReader()
+        : address(testAddress(100)), device(address), window(QString::fromStdString(address)) {}
 
     // As the timer's binding does: under the event loop's guard.
-    void tick() { EventGuard::run([this] { window->Timer1Timer(); }); }
+    void tick() {
+        EventGuard::run([this] { window->Timer1Timer(); });
+    }
     bool timerRuns() const { return window->Timer1->isActive(); }
     bool cyclicPanelGreen() const {
         return window->Read_cyclic_Panel->color() == PanelButton::green();
@@ -59,6 +63,7 @@ class BlockReader : public testing::Test {
         EndReg = end;
     }
 
+    std::string address;
     DialogRecorder dialogs;
     LoopbackDevice device;
     MonitorWindow window;
@@ -232,8 +237,9 @@ TEST_F(BlockReaderNotReady, NeitherPanelStartsAnything) {
 
 TEST(BlockReaderEndToEnd, ReadOnceFillsTheRangeWithTheDevicesValues) {
     DialogRecorder dialogs;
-    PymodbusDevice device("127.0.0.101");
-    MonitorWindow window(QStringLiteral("127.0.0.101"));
+    const std::string address = testAddress(100);
+    PymodbusDevice device(address);
+    MonitorWindow window(QString::fromStdString(address));
     QTest::mouseClick(window->Read_once_Panel, Qt::LeftButton);
     const auto filled = [] {
         return RegImage.at(1200) == PymodbusDevice::initialValue(200) &&
