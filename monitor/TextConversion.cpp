@@ -2,10 +2,10 @@
 
 #include "core/RuntimeErrors.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <limits>
-#include <string>
 
 // Both conversions scan the text themselves and leave the arithmetic to std::from_chars,
 // which never looks at the C library's locale: under a German locale strtod would take a
@@ -13,9 +13,13 @@
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
-bool isSign(char c) { return c == '+' || c == '-'; }
+bool isSign(char c) {
+    return c == '+' || c == '-';
+}
 
 std::string_view skipBlanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
@@ -25,7 +29,8 @@ std::string_view skipBlanks(std::string_view text) {
 // Advances pos over decimal digits; returns how many there were.
 std::size_t skipDigits(std::string_view text, std::size_t& pos) {
     const std::size_t start = pos;
-    while (pos < text.size() && isDigit(text[pos])) ++pos;
+    while (pos < text.size() && isDigit(text[pos]))
+        ++pos;
     return pos - start;
 }
 
@@ -53,46 +58,37 @@ std::optional<RealText> scanReal(std::string_view text) {
     return real;
 }
 
-// Decimal order of an unsigned real text that from_chars found out of range: the value lies
-// below 1 exactly when its first significant digit, moved by the exponent, stands after the
-// point. Exponents are clamped, which cannot change that verdict for a non-zero mantissa.
+// Whether an unsigned real text that from_chars found out of range lies below 1, i.e. is an
+// underflow rather than an overflow: its first significant digit, moved by the exponent,
+// stands after the point. Clamping the exponent cannot change that verdict.
 bool belowOne(std::string_view body) {
     const std::size_t e = body.find_first_of("eE");
     const std::string_view mantissa = body.substr(0, e);
+    const std::size_t firstSignificant = mantissa.find_first_of("123456789");
+    if (firstSignificant == std::string_view::npos) return true;
     long long exponent = 0;
     if (e != std::string_view::npos) {
         std::string_view digits = body.substr(e + 1);
-        const bool negative = digits.front() == '-';
+        const bool negative = digits.starts_with('-');
         if (isSign(digits.front())) digits.remove_prefix(1);
-        for (char c : digits) exponent = std::min(exponent * 10 + (c - '0'), 1'000'000'000LL);
+        for (char c : digits)
+            exponent = std::min(exponent * 10 + (c - '0'), 1'000'000'000LL);
         if (negative) exponent = -exponent;
     }
-    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
-    const std::size_t firstSignificant = mantissa.find_first_of("123456789");
-    const long long order = static_cast<long long>(point) - static_cast<long long>(firstSignificant) -
-                            (firstSignificant > point ? 1 : 0) + 1;
+    const auto point = static_cast<long long>(std::min(mantissa.find('.'), mantissa.size()));
+    const auto first = static_cast<long long>(firstSignificant);
+    // The value lies in [10^(order-1), 10^order) times 10^exponent.
+    const long long order = first < point ? point - first : point - first + 1;
     return order + exponent <= 0;
 }
 
-[[noreturn]] void refuseInteger(std::string_view text) { throw ConvertError(text); }
-
-std::int32_t decimalInt(std::string_view digits, bool negative, std::string_view text) {
-    std::int64_t magnitude = 0;
-    for (char c : digits) {
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > 2147483648LL) refuseInteger(text);
-    }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<std::int32_t>::max()) refuseInteger(text);
-    return static_cast<std::int32_t>(value);
-}
-
-std::int32_t hexInt(std::string_view digits, std::string_view text) {
+// Unsigned digits in the given base making up the whole view, within 32 bits.
+std::optional<std::uint32_t> digitsValue(std::string_view digits, int base) {
     std::uint32_t value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
-    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
-        refuseInteger(text);
-    return static_cast<std::int32_t>(value); // two's complement: 80000000..FFFFFFFF are negative
+    const char* last = digits.data() + digits.size();
+    const auto [end, error] = std::from_chars(digits.data(), last, value, base);
+    if (error != std::errc() || end != last) return std::nullopt;
+    return value;
 }
 
 std::size_t hexPrefixLength(std::string_view text) {
@@ -120,12 +116,19 @@ std::optional<double> TextToReal(std::string_view text) {
 }
 
 std::int32_t TextToInt(std::string_view text) {
-    const std::string_view number = skipBlanks(text);
-    if (const std::size_t prefix = hexPrefixLength(number))
-        return hexInt(number.substr(prefix), text);
-    std::string_view digits = number;
-    const bool negative = !digits.empty() && digits.front() == '-';
-    if (!digits.empty() && isSign(digits.front())) digits.remove_prefix(1);
-    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), isDigit)) refuseInteger(text);
-    return decimalInt(digits, negative, text);
+    std::string_view number = skipBlanks(text);
+    if (const std::size_t prefix = hexPrefixLength(number)) {
+        const std::optional<std::uint32_t> bits = digitsValue(number.substr(prefix), 16);
+        if (!bits) throw ConvertError(text);
+        return static_cast<std::int32_t>(*bits); // two's complement: 80000000..FFFFFFFF < 0
+    }
+    const bool negative = number.starts_with('-');
+    if (negative || number.starts_with('+')) number.remove_prefix(1);
+    const std::optional<std::uint32_t> magnitude = digitsValue(number, 10);
+    if (!magnitude) throw ConvertError(text);
+    const std::int64_t value = negative ? -static_cast<std::int64_t>(*magnitude) : *magnitude;
+    if (value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max())
+        throw ConvertError(text);
+    return static_cast<std::int32_t>(value);
 }

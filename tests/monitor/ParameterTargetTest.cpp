@@ -1,0 +1,257 @@
+#include "app/Dialogs.h"
+#include "app/PanelButton.h"
+#include "modbus/SocketLayer.h"
+#include "monitor/RegisterImage.h"
+#include "tests/support/MonitorWindow.h"
+
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTest>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using testing::EndsWith;
+using testing::HasSubstr;
+using testing::Not;
+
+const QString Target = QStringLiteral("127.0.0.77");
+
+// A device of the test's own on <address>:502. It counts the datagrams that reach it and
+// answers each function 3 request with registers that all hold value.
+class LoopbackDevice {
+  public:
+    LoopbackDevice(const char* address, std::uint16_t value) : value(value) {
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        local.sin_port = htons(502);
+        ::inet_pton(AF_INET, address, &local.sin_addr);
+        socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0);
+        EXPECT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&local), sizeof local), 0) << address;
+    }
+    ~LoopbackDevice() { ::close(socket); }
+    LoopbackDevice(const LoopbackDevice&) = delete;
+    LoopbackDevice& operator=(const LoopbackDevice&) = delete;
+
+    // Takes every waiting request; returns how many have come so far.
+    int serve() {
+        std::uint8_t request[2000];
+        sockaddr_in from{};
+        socklen_t length = sizeof from;
+        ssize_t size = 0;
+        while ((size = ::recvfrom(socket, request, sizeof request, 0,
+                                  reinterpret_cast<sockaddr*>(&from), &length)) > 0) {
+            ++requests;
+            if (size == 12 && request[7] == 3) answerRead(request, from);
+            length = sizeof from;
+        }
+        return requests;
+    }
+
+  private:
+    void answerRead(const std::uint8_t* request, const sockaddr_in& to) const {
+        const int count = request[10] << 8 | request[11];
+        const int length = 3 + 2 * count;
+        std::vector<std::uint8_t> answer = {request[0],        request[1],   0,          0,
+                                            byte(length >> 8), byte(length), request[6], 3,
+                                            byte(2 * count)};
+        for (int i = 0; i < count; ++i)
+            answer.insert(answer.end(), {byte(value >> 8), byte(value)});
+        ::sendto(socket, answer.data(), answer.size(), 0, reinterpret_cast<const sockaddr*>(&to),
+                 sizeof to);
+    }
+
+    static std::uint8_t byte(int bits) { return static_cast<std::uint8_t>(bits); }
+
+    std::uint16_t value;
+    int socket = -1;
+    int requests = 0;
+};
+
+// Resolves dotted quads only: any name is "not found", so no query leaves the machine.
+std::optional<std::uint32_t> resolveQuadsOnly(std::string_view host) {
+    in_addr address{};
+    if (::inet_pton(AF_INET, std::string(host).c_str(), &address) == 1) return address.s_addr;
+    SocketLayer::setLastError(SocketLayer::ResolverErrorBase + 1);
+    return std::nullopt;
+}
+
+class TargetTest : public testing::Test {
+  protected:
+    explicit TargetTest(const QString& target = Target) : window(target) {
+        SocketLayer::setResolver(resolveQuadsOnly);
+    }
+    ~TargetTest() override {
+        Dialogs::setResponder({});
+        SocketLayer::setResolver({});
+    }
+
+    // The input dialog is answered with input (nothing: "Abbrechen"); duringMessage runs
+    // while a message box is open, as the operator would take time to read it.
+    void answerDialogs(std::optional<QString> input, std::function<void()> duringMessage = {}) {
+        Dialogs::setResponder([=, this](Dialogs::Request& request) {
+            shown.append(request);
+            if (request.kind != Dialogs::Kind::Input) {
+                if (duringMessage) duringMessage();
+                return true;
+            }
+            if (input) request.value = *input;
+            return input.has_value();
+        });
+    }
+
+    void clickTargetPanel() { QTest::mouseClick(window->IP_Panel, Qt::LeftButton); }
+    std::string messages() const { return window->Memo1->toPlainText().toStdString(); }
+    std::string errors() const { return window->Memo2->toPlainText().toStdString(); }
+    bool panelGreen() const { return window->IP_Panel->color() == PanelButton::green(); }
+    bool panelButtonFace() const {
+        return window->IP_Panel->color() == window->IP_Panel->palette().color(QPalette::Button);
+    }
+
+    void startCyclicReading() {
+        QTest::mouseClick(window->Read_cyclic_Panel, Qt::LeftButton);
+        ASSERT_TRUE(Cyclic);
+    }
+
+    MonitorWindow window;
+    QList<Dialogs::Request> shown;
+};
+
+TEST_F(TargetTest, OpensGreenForAnAddressThatResolves) {
+    EXPECT_EQ(window->IP_Panel->caption(), QStringLiteral("IP = 127.0.0.77"));
+    EXPECT_TRUE(UdpBus->Ready());
+    EXPECT_TRUE(panelGreen());
+}
+
+TEST_F(TargetTest, CancelChangesNothing) {
+    const QPointer<TUDP_ModBus> before = UdpBus.get();
+    answerDialogs(std::nullopt);
+    clickTargetPanel();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].kind, Dialogs::Kind::Input);
+    EXPECT_EQ(shown[0].title, QStringLiteral("neue Ziel IP - Adr."));
+    EXPECT_EQ(shown[0].text, QStringLiteral("bitte eingeben"));
+    EXPECT_EQ(shown[0].value, Target);
+    EXPECT_EQ(TargetIP, Target);
+    EXPECT_EQ(UdpBus.get(), before);
+    EXPECT_EQ(messages(), "");
+}
+
+TEST_F(TargetTest, SameAddressWithBlanksAroundChangesNothing) {
+    const QPointer<TUDP_ModBus> before = UdpBus.get();
+    for (const char* typed : {"127.0.0.77", "  127.0.0.77 ", "\t127.0.0.77\r\n"}) {
+        answerDialogs(QString::fromLatin1(typed));
+        clickTargetPanel();
+        EXPECT_EQ(TargetIP, Target) << typed;
+    }
+    EXPECT_EQ(UdpBus.get(), before);
+    EXPECT_EQ(window->IP_Panel->caption(), QStringLiteral("IP = 127.0.0.77"));
+    EXPECT_TRUE(panelGreen());
+    EXPECT_EQ(messages(), "");
+}
+
+TEST_F(TargetTest, NewAddressReplacesTheClient) {
+    const QPointer<TUDP_ModBus> before = UdpBus.get();
+    answerDialogs(QStringLiteral(" 127.0.0.78\t"));
+    clickTargetPanel();
+    EXPECT_EQ(TargetIP, QStringLiteral("127.0.0.78"));
+    EXPECT_EQ(window->IP_Panel->caption(), QStringLiteral("IP = 127.0.0.78"));
+    EXPECT_TRUE(before.isNull()); // released
+    EXPECT_TRUE(UdpBus->Ready());
+    EXPECT_TRUE(panelGreen());
+    EXPECT_EQ(messages(), "neue IP = 127.0.0.78\n");
+}
+
+TEST_F(TargetTest, UnresolvableNameLeavesThePanelButtonFace) {
+    const QPointer<TUDP_ModBus> before = UdpBus.get();
+    bool panelShownFirst = false;
+    answerDialogs(QStringLiteral("no.such.device"), [&] {
+        panelShownFirst = window->IP_Panel->caption() == QStringLiteral("IP = no.such.device") &&
+                          panelButtonFace();
+    });
+    clickTargetPanel();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[1].kind, Dialogs::Kind::Message);
+    EXPECT_EQ(shown[1].text, QStringLiteral("Adresse von  \"no.such.device\"  nicht gefunden."));
+    EXPECT_TRUE(panelShownFirst);
+    EXPECT_EQ(TargetIP, QStringLiteral("no.such.device"));
+    EXPECT_TRUE(before.isNull()); // released
+    EXPECT_FALSE(UdpBus->Ready());
+    EXPECT_TRUE(panelButtonFace());
+    EXPECT_THAT(messages(), EndsWith("\nneue IP = no.such.device\n"));
+}
+
+// The reading tests bind devices; each has addresses of its own, as tests run in parallel.
+class CyclicChangeTest : public TargetTest {
+  protected:
+    CyclicChangeTest() : TargetTest(QStringLiteral("127.0.0.80")) {}
+};
+
+TEST_F(CyclicChangeTest, ReadingGoesOnThroughTheNewClient) {
+    LoopbackDevice oldDevice("127.0.0.80", 0x1111);
+    LoopbackDevice newDevice("127.0.0.81", 0x2222);
+    startCyclicReading();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return oldDevice.serve() >= 2; }, 3000));
+
+    answerDialogs(QStringLiteral("127.0.0.81"));
+    clickTargetPanel();
+    // A whole pass answered by the new device: its answers reach the registered handlers.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            newDevice.serve();
+            return RegImage.at(1000) == 0x2222 && RegImage.at(1200) == 0x2222;
+        },
+        3000));
+    const int oldRequests = oldDevice.serve();
+    const int newRequests = newDevice.serve();
+    QTest::qWait(400);
+    EXPECT_EQ(oldDevice.serve(), oldRequests);
+    EXPECT_GT(newDevice.serve(), newRequests);
+
+    EXPECT_TRUE(Cyclic);
+    EXPECT_TRUE(panelGreen());
+    EXPECT_THAT(messages(), Not(HasSubstr("neue IP = "))); // silent while cyclic
+    EXPECT_THAT(errors(), Not(HasSubstr("unInitialisiert")));
+}
+
+class NotFoundWhileReadingTest : public TargetTest {
+  protected:
+    NotFoundWhileReadingTest() : TargetTest(QStringLiteral("127.0.0.82")) {}
+};
+
+TEST_F(NotFoundWhileReadingTest, RequestsUnderTheBoxGoThroughTheOldClient) {
+    LoopbackDevice oldDevice("127.0.0.82", 0x1111);
+    startCyclicReading();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return oldDevice.serve() >= 1; }, 3000));
+
+    const QPointer<TUDP_ModBus> before = UdpBus.get();
+    bool oldServedUnderBox = false;
+    int requestsUnderBox = 0;
+    answerDialogs(QStringLiteral("no.such.device"), [&] {
+        oldServedUnderBox = !before.isNull() && UdpBus.get() == before;
+        const int requestsBefore = oldDevice.serve();
+        QTest::qWait(500);
+        requestsUnderBox = oldDevice.serve() - requestsBefore;
+    });
+    clickTargetPanel();
+
+    EXPECT_TRUE(oldServedUnderBox);
+    EXPECT_GT(requestsUnderBox, 0);
+    EXPECT_TRUE(before.isNull()); // released
+    EXPECT_FALSE(UdpBus->Ready());
+    EXPECT_TRUE(Cyclic);
+}
+
+} // namespace
