@@ -31,3 +31,13 @@ screenshot: build
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD)
+
+# Fuzzing (clang): builds the libFuzzer targets in their own tree and runs each for FUZZ_SECONDS.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz
+fuzz:
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DRAVIK_BUILD_FUZZ=ON -DRAVIK_BUILD_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) --target fuzz_modbus_answer -j $(JOBS)
+	mkdir -p $(FUZZ_BUILD)/corpus/modbus_answer
+	$(FUZZ_BUILD)/fuzz/fuzz_modbus_answer -max_total_time=$(FUZZ_SECONDS) -max_len=2100 $(FUZZ_BUILD)/corpus/modbus_answer fuzz/corpus

@@ -1,16 +1,19 @@
 #pragma once
 
+#include "modbus/FrameCodec.h"
+#include "modbus/SocketLayer.h"
+
 #include <QObject>
 #include <QString>
 
-#include <array>
 #include <cstdint>
+#include <span>
 
 class QTimer;
 
 // The register array of the client: the function 3 callback sees the decoded registers of
 // the answer through it (valid only during the call), Send_F16 reads its values from one.
-using TModbusRegArray = std::array<std::uint16_t, 700>;
+using TModbusRegArray = FrameCodec::RegisterArray;
 
 using TModbusReadProc = void (*)(std::uint16_t trId, std::uint16_t count,
                                  const TModbusRegArray& registers);
@@ -40,6 +43,9 @@ class TUDP_ModBus : public QObject {
 
     // Takes at most one datagram from the socket and dispatches it.
     void PollReceive();
+    // What PollReceive does with a datagram once it has taken it from the socket; the fuzz
+    // target and the benchmarks feed datagrams in here.
+    void handleDatagram(std::span<const std::uint8_t> datagram);
 
     // True once the socket exists, the target is resolved and the socket is non-blocking.
     bool Ready() const { return ready; }
@@ -47,10 +53,27 @@ class TUDP_ModBus : public QObject {
 
   private:
     void OpenSocket(const QString& target);
+    void giveUpTarget(const QString& target);
+    void sendFrame(std::size_t size, const QString& failureText);
     void OnPollTimer();
+    void handleReceived(std::size_t size);
+    void dispatch(const FrameCodec::Answer& answer, std::span<const std::uint8_t> datagram);
+    void deliverRead(const FrameCodec::Answer& answer, std::span<const std::uint8_t> datagram);
+    void deliverException(const FrameCodec::Answer& answer);
 
-    // (implementation fields are the client module's to choose)
     QTimer* timer = nullptr;
+    SocketLayer::Handle Sock = 0;
+    SocketLayer::Endpoint TargetAddr;
+    FrameCodec::FrameBuffer SendBuf{};
+    FrameCodec::FrameBuffer RecvBuf{};
+    // The registers of the last read answer in host order, word-aligned apart from RecvBuf.
+    TModbusRegArray RecvRegisters{};
+    TModbusErrorProc F3ErrorProc = nullptr;
+    TModbusErrorProc F6ErrorProc = nullptr;
+    TModbusErrorProc F16ErrorProc = nullptr;
+    TModbusReadProc F3AnswerProc = nullptr;
+    TModbusWriteProc F6AnswerProc = nullptr;
+    TModbusWriteProc F16AnswerProc = nullptr;
     bool ready = false;
 };
 

@@ -1,0 +1,134 @@
+#include "modbus/SocketLayer.h"
+#include "modbus/SocketLayerPlatform.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <cstring>
+
+#include <windows.h>
+
+namespace SocketLayer {
+
+const int WouldBlock = WSAEWOULDBLOCK;
+const int MessageTooLong = WSAEMSGSIZE;
+
+namespace {
+
+WSADATA startupRecord;
+
+bool fail(int code) {
+    setLastError(code);
+    return false;
+}
+
+bool failWithSocketError() {
+    return fail(WSAGetLastError());
+}
+
+bool isSocketHandle(Handle socket) {
+    return socket > 0 || fail(WSAENOTSOCK);
+}
+
+SOCKET native(Handle socket) {
+    return static_cast<SOCKET>(socket);
+}
+
+sockaddr_in toSockaddr(const Endpoint& endpoint) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(endpoint.port);
+    address.sin_addr.s_addr = endpoint.address;
+    return address;
+}
+
+} // namespace
+
+bool startup() {
+    const int result = WSAStartup(MAKEWORD(1, 1), &startupRecord);
+    return result == 0 || fail(result);
+}
+
+void cleanup() {
+    WSACleanup();
+}
+
+Handle openUdpSocket() {
+    const SOCKET socket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    if (socket == INVALID_SOCKET) {
+        failWithSocketError();
+        return 0;
+    }
+    return static_cast<Handle>(socket);
+}
+
+bool setNonBlocking(Handle socket) {
+    u_long on = 1;
+    if (!isSocketHandle(socket)) return false;
+    return ::ioctlsocket(native(socket), FIONBIO, &on) == 0 || failWithSocketError();
+}
+
+void closeSocket(Handle socket) {
+    if (socket > 0 && ::closesocket(native(socket)) != 0) failWithSocketError();
+}
+
+bool sendTo(Handle socket, std::span<const std::uint8_t> datagram, const Endpoint& to) {
+    if (!isSocketHandle(socket)) return false;
+    const sockaddr_in address = toSockaddr(to);
+    const int sent = ::sendto(native(socket), reinterpret_cast<const char*>(datagram.data()),
+                              static_cast<int>(datagram.size()), 0,
+                              reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    return sent != SOCKET_ERROR || failWithSocketError();
+}
+
+// Winsock itself fails an oversized datagram (WSAEMSGSIZE) and a refused port (WSAECONNRESET).
+std::optional<std::size_t> receiveFrom(Handle socket, std::span<std::uint8_t> buffer) {
+    if (!isSocketHandle(socket)) return std::nullopt;
+    sockaddr_in sender{};
+    int senderSize = sizeof sender;
+    const int size = ::recvfrom(native(socket), reinterpret_cast<char*>(buffer.data()),
+                                static_cast<int>(buffer.size()), 0,
+                                reinterpret_cast<sockaddr*>(&sender), &senderSize);
+    if (size == SOCKET_ERROR) {
+        failWithSocketError();
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(size);
+}
+
+namespace Platform {
+
+// Winsock's resolver codes (WSAHOST_NOT_FOUND ...) already lie above ResolverErrorBase.
+std::optional<std::uint32_t> resolveHost(std::string_view host) {
+    const std::string name(host);
+    if (name.find('\0') != std::string::npos) {
+        fail(WSAHOST_NOT_FOUND);
+        return std::nullopt;
+    }
+    in_addr quad{};
+    if (::inet_pton(AF_INET, name.c_str(), &quad) == 1) return quad.s_addr;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM;
+    addrinfo* found = nullptr;
+    if (const int result = ::getaddrinfo(name.c_str(), nullptr, &hints, &found); result != 0) {
+        fail(result);
+        return std::nullopt;
+    }
+    sockaddr_in first{};
+    std::memcpy(&first, found->ai_addr, sizeof first);
+    ::freeaddrinfo(found);
+    return first.sin_addr.s_addr;
+}
+
+std::string errorText(int code) {
+    char buffer[256] = "";
+    const DWORD length =
+        ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                         static_cast<DWORD>(code), 0, buffer, sizeof buffer, nullptr);
+    return std::string(buffer, length);
+}
+
+} // namespace Platform
+
+} // namespace SocketLayer

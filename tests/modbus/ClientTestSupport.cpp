@@ -1,0 +1,91 @@
+#include "tests/modbus/ClientTestSupport.h"
+
+#include "app/Log.h"
+#include "modbus/SocketLayer.h"
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+Recorded recorded;
+
+namespace {
+
+void onRead(std::uint16_t trId, std::uint16_t count, const TModbusRegArray& registers) {
+    recorded.reads.push_back({trId, {registers.begin(), registers.begin() + count}});
+}
+
+template <int Function>
+void onWrite(std::uint16_t trId, std::uint16_t address, std::uint16_t value) {
+    recorded.writes.push_back({Function, trId, address, value});
+}
+
+template <int Function> void onError(std::uint16_t trId, std::uint8_t code) {
+    recorded.errors.push_back({Function, trId, code});
+}
+
+QStringList linesOf(const QPlainTextEdit& pane) {
+    QStringList lines = pane.toPlainText().split(u'\n');
+    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+} // namespace
+
+void registerRecorders(TUDP_ModBus& client) {
+    client.SetErrorCallbacks(onError<3>, onError<6>, onError<16>);
+    client.SetWriteCallbacks(onWrite<6>, onWrite<16>);
+    client.SetReadCallback(onRead);
+}
+
+QString dumpLine(const QString& prefix, std::span<const std::uint8_t> bytes) {
+    QString line = prefix;
+    for (std::uint8_t byte : bytes)
+        line += QStringLiteral("  %1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+    return line;
+}
+
+void ClientTest::SetUp() {
+    recorded = {};
+    Log::attachPanes(&messagePane, &errorPane);
+    Dialogs::setResponder([](Dialogs::Request& request) {
+        recorded.dialogs.push_back(request);
+        return true;
+    });
+}
+
+void ClientTest::TearDown() {
+    Log::detachPanes();
+    Dialogs::setResponder({});
+    SocketLayer::setResolver({});
+}
+
+QStringList ClientTest::messages() const {
+    return linesOf(messagePane);
+}
+
+QStringList ClientTest::errors() const {
+    return linesOf(errorPane);
+}
+
+void ClientTest::clearPanes() {
+    messagePane.clear();
+    errorPane.clear();
+}
+
+bool ClientTest::pollOnce(TUDP_ModBus& client) {
+    const auto before = messagePane.document()->blockCount() + errorPane.document()->blockCount();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (std::chrono::steady_clock::now() < deadline) {
+        client.PollReceive();
+        if (messagePane.document()->blockCount() + errorPane.document()->blockCount() != before)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
+int openDescriptors() {
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                          std::filesystem::directory_iterator()));
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+// A stand-in Modbus device for tests: a plain UDP socket bound to <address>:<port> (port 502
+// unless told otherwise) that hears the client's requests and sends any bytes back, well
+// formed or not. Every test binds an address of its own (127.0.0.N), so tests run in parallel.
+//
+//   LoopbackDevice device("127.0.0.14");
+//   client.Send_F3(24, 24, 100);
+//   auto request = device.receive();        // the 12 request bytes
+//   device.reply(bytesFromHex("00 18 ...")); // back to the client's address and port
+class LoopbackDevice {
+  public:
+    // An IPv4 address in network byte order and a port in host order.
+    struct Peer {
+        std::uint32_t address = 0;
+        std::uint16_t port = 0;
+    };
+
+    // Binds the socket; throws std::runtime_error when that fails (address taken, not local).
+    explicit LoopbackDevice(const std::string& address, std::uint16_t port = 502);
+    ~LoopbackDevice();
+    LoopbackDevice(const LoopbackDevice&) = delete;
+    LoopbackDevice& operator=(const LoopbackDevice&) = delete;
+
+    // The next datagram that reaches the device, or nullopt when none comes within timeout.
+    // Its sender becomes the client that reply() answers.
+    std::optional<std::vector<std::uint8_t>>
+    receive(std::chrono::milliseconds timeout = std::chrono::seconds(2));
+    // Sends bytes to the sender of the last datagram received; throws when that fails.
+    void reply(std::span<const std::uint8_t> bytes);
+    // Sends bytes to any peer from this device's address and port; throws when that fails.
+    void sendTo(const Peer& peer, std::span<const std::uint8_t> bytes);
+    // The sender of the last datagram received.
+    Peer client() const { return lastSender; }
+
+  private:
+    int fd = -1;
+    Peer lastSender;
+};
