@@ -204,7 +204,7 @@ TEST_F(BlockReader, TheTimerPacesRequestsAbout120MillisecondsApart) {
     QTest::mouseClick(window->Read_once_Panel, Qt::LeftButton);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(heard(device), (Request{0, 100}));
-    QTest::qWaitFor([&] { return !timerRuns(); }, 3000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !timerRuns(); }, 3000));
     const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(heard(device), (Request{100, 100}));
     EXPECT_EQ(heard(device), (Request{200, 1}));
