@@ -3,6 +3,9 @@
 #include <QTableView>
 
 class GridModel;
+class QAbstractButton;
+class QKeyEvent;
+class QMouseEvent;
 
 // A classic string grid over a table view: one text per cell, addressed by (column, row)
 // where column 0 and row 0 are the fixed label cells (shown as the view's headers).
@@ -10,19 +13,27 @@ class StringGrid : public QTableView {
     Q_OBJECT
 
   public:
+    static constexpr int DefaultColWidth = 47;
+    static constexpr int DefaultRowHeight = 18;
+
     explicit StringGrid(QWidget* parent = nullptr);
     ~StringGrid() override;
 
     void setDoubleBuffered(bool on);
+    bool isDoubleBuffered() const;
 
     int colCount() const;
     int rowCount() const;
     void setColCount(int count);
     void setRowCount(int count);
 
-    // Any cell, label cells included.
+    // Any cell, label cells included; a cell outside the grid reads as the empty text.
+    // An open editor on the cell follows a new text.
     QString cell(int col, int row) const;
     void setCell(int col, int row, const QString& text);
+
+    // Whether the operator is typing into this cell right now.
+    bool isEditing(int col, int row) const;
 
     // The current cell; setting it shrinks the selection to that cell and scrolls it into view.
     int col() const;
@@ -47,4 +58,22 @@ class StringGrid : public QTableView {
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     // Every typed character, whether a cell is being edited in place or not; Enter is '\r'.
     void keyPress(QChar key);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void updateGeometries() override;
+
+  private:
+    void setUpHeaders();
+    bool isLabelArea(const QObject* widget) const;
+    void announceKey(const QKeyEvent& event);
+    void announceMouseDown(const QWidget& source, const QMouseEvent& event);
+    void paintCorner();
+
+    GridModel* gridModel;
+    QAbstractButton* cornerButton;
+    bool forwardingKey = false; // the view hands a key on to the editor it opens with it
 };

@@ -4,6 +4,7 @@
 #include "app/Log.h"
 #include "app/PanelButton.h"
 #include "app/StringGrid.h"
+#include "app/TypedCharacter.h"
 #include "monitor/GridView.h"
 #include "monitor/MonitorState.h"
 #include "monitor/ParameterEntry.h"
@@ -62,12 +63,6 @@ PanelButton* makePanel(QWidget* parent, int x, int y, int w, int h, const QStrin
     auto* panel = new PanelButton(caption, parent);
     panel->setGeometry(x, y, w, h);
     return panel;
-}
-
-// Key events carry the typed character the handlers expect; Enter from either key is 13.
-QChar typedCharacter(const QKeyEvent& event) {
-    if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) return QChar(13);
-    return event.text().isEmpty() ? QChar() : event.text().front();
 }
 
 } // namespace

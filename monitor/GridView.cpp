@@ -1,9 +1,57 @@
 #include "monitor/GridView.h"
 
+#include "app/GridModel.h"
+#include "app/StringGrid.h"
 #include "app/Varden.h"
+#include "monitor/GridMapping.h"
+#include "monitor/MonitorState.h"
+#include "monitor/RegisterImage.h"
 
-// placeholder: replaced by the grid work
-void SetUpGrid() {}
-void ShowStartRow() {}
-void StoreRegister(std::int32_t, std::uint16_t) {}
-void TVarden::ClrGridPanelClick() {}
+#include <algorithm>
+
+namespace {
+
+// The value's text from the shared table: storing it allocates nothing, and neither does
+// emptying the cell again.
+QString cellText(std::uint16_t value) {
+    const std::u16string_view text = hexWordText(value);
+    return QString::fromRawData(reinterpret_cast<const QChar*>(text.data()),
+                                static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+void SetUpGrid() {
+    StringGrid& grid = *Varden->Grid1;
+    grid.setCell(0, 0, QStringLiteral("Regist."));
+    grid.setRowCount(GridRowCount);
+    grid.setColCount(GridColCount);
+    const GridModel::Batch labels(grid.cells());
+    for (int row = 1; row < GridRowCount; ++row)
+        grid.setCell(0, row, QString::fromStdString(rowLabel(row)));
+    for (int col = 1; col < GridColCount; ++col)
+        grid.setCell(col, 0, QString::fromStdString(colLabel(col)));
+}
+
+void ShowStartRow() {
+    SelRow = std::max(StartReg / RegistersPerRow - 1, 0);
+    StringGrid& grid = *Varden->Grid1;
+    grid.setCurrentCell(1, SelRow + 2);
+    grid.setTopRow(grid.selection().top());
+}
+
+void StoreRegister(std::int32_t n, std::uint16_t value) {
+    RegImage.set(n, value);
+    const GridCell cell = cellOfRegister(n);
+    StringGrid& grid = *Varden->Grid1;
+    // The text the operator is typing stays: the next keystrokes would otherwise go behind
+    // the device's value, and Enter would write a number nobody typed.
+    if (!grid.isEditing(cell.col, cell.row)) grid.setCell(cell.col, cell.row, cellText(value));
+}
+
+void TVarden::ClrGridPanelClick() {
+    const GridModel::Batch clearing(Grid1->cells());
+    for (int row = 1; row < Grid1->rowCount(); ++row)
+        for (int col = 1; col < Grid1->colCount(); ++col)
+            Grid1->setCell(col, row, QString());
+}

@@ -1,7 +1,5 @@
 #include "monitor/RegisterSelection.h"
 
-#include <cstdio>
-
 namespace {
 constexpr std::int32_t HighestRegister = 32000;
 }
@@ -13,12 +11,6 @@ WriteGate writeGate(std::int32_t selCol, std::int32_t selRow, bool clickAccepted
     if (reg > HighestRegister) return WriteGate::Nothing;
     if (!clickAccepted || reg < startReg || reg > endReg) return WriteGate::OutOfRange;
     return WriteGate::Write;
-}
-
-std::string hexWord(std::uint16_t value) {
-    char text[5];
-    std::snprintf(text, sizeof text, "%04X", value);
-    return text;
 }
 
 std::string registerDisplay(std::int32_t reg, std::uint16_t value) {

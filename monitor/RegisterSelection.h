@@ -1,15 +1,12 @@
 #pragma once
 
+#include "monitor/GridMapping.h"
+
 #include <cstdint>
 #include <string>
 
 // The register editor's rules, apart from the window: which register a selected cell names,
 // whether a write to it may go ahead, and how the selected register is displayed.
-
-// The register of the data cell in column col of row row (grid indexes).
-constexpr std::int32_t registerOfCell(std::int32_t col, std::int32_t row) {
-    return (row - 1) * 10 + (col - 1);
-}
 
 enum class WriteGate {
     Nothing,    // no register selected, or one beyond the image: silently nothing
@@ -21,9 +18,6 @@ enum class WriteGate {
 // in startReg..endReg; values the operator never saw are never sent.
 WriteGate writeGate(std::int32_t selCol, std::int32_t selRow, bool clickAccepted,
                     std::int32_t startReg, std::int32_t endReg);
-
-// A register value as its cell shows it: four upper-case hex digits ("00FF").
-std::string hexWord(std::uint16_t value);
 
 // "REG. 1003 = 0x00FF"
 std::string registerDisplay(std::int32_t reg, std::uint16_t value);

@@ -1,0 +1,97 @@
+#include "app/GridModel.h"
+
+#include <algorithm>
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void GridModel::resize(int newCols, int newRows) {
+    newCols = std::max(newCols, 1);
+    newRows = std::max(newRows, 1);
+    beginResetModel();
+    std::vector<QString> resized(static_cast<std::size_t>(newCols) * newRows);
+    for (int row = 0; row < std::min(rows, newRows); ++row)
+        for (int col = 0; col < std::min(cols, newCols); ++col)
+            resized[static_cast<std::size_t>(row) * newCols + col] = texts[at(col, row)];
+    texts = std::move(resized);
+    cols = newCols;
+    rows = newRows;
+    endResetModel();
+}
+
+bool GridModel::contains(int col, int row) const {
+    return col >= 0 && col < cols && row >= 0 && row < rows;
+}
+
+std::size_t GridModel::at(int col, int row) const {
+    return static_cast<std::size_t>(row) * cols + col;
+}
+
+QString GridModel::cell(int col, int row) const {
+    if (!contains(col, row)) return {};
+    return texts[at(col, row)];
+}
+
+void GridModel::setCell(int col, int row, const QString& text) {
+    if (!contains(col, row)) return;
+    QString& stored = texts[at(col, row)];
+    // An unchanged text costs the view no repaint.
+    if (stored == text) return;
+    stored = text;
+    const QRect changed(col, row, 1, 1);
+    if (openBatches > 0)
+        pending |= changed;
+    else
+        announce(changed);
+}
+
+void GridModel::announce(QRect cells) {
+    cells &= QRect(0, 0, cols, rows);
+    const QRect data = cells & QRect(1, 1, cols - 1, rows - 1);
+    if (!data.isEmpty())
+        emit dataChanged(index(data.top() - 1, data.left() - 1),
+                         index(data.bottom() - 1, data.right() - 1));
+    if (cells.left() == 0 && cells.bottom() > 0)
+        emit headerDataChanged(Qt::Vertical, std::max(cells.top(), 1) - 1, cells.bottom() - 1);
+    if (cells.top() == 0 && cells.right() > 0)
+        emit headerDataChanged(Qt::Horizontal, std::max(cells.left(), 1) - 1, cells.right() - 1);
+    if (cells.contains(0, 0)) emit cornerChanged();
+}
+
+GridModel::Batch::Batch(GridModel& model) : model(model) {
+    ++model.openBatches;
+}
+
+GridModel::Batch::~Batch() {
+    if (--model.openBatches > 0 || model.pending.isNull()) return;
+    const QRect changed = model.pending;
+    model.pending = QRect();
+    model.announce(changed);
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows - 1;
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : cols - 1;
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
+    return cell(index.column() + 1, index.row() + 1);
+}
+
+bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !contains(index.column() + 1, index.row() + 1)) return false;
+    setCell(index.column() + 1, index.row() + 1, value.toString());
+    return true;
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex&) const {
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    return orientation == Qt::Horizontal ? cell(section + 1, 0) : cell(0, section + 1);
+}

@@ -1,0 +1,221 @@
+#include "app/StringGrid.h"
+
+#include "app/CellDelegate.h"
+#include "app/GridModel.h"
+#include "app/TypedCharacter.h"
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QStyleOptionHeader>
+#include <QStylePainter>
+
+#include <algorithm>
+
+namespace {
+
+bool isPress(const QEvent& event) {
+    return event.type() == QEvent::MouseButtonPress || event.type() == QEvent::MouseButtonDblClick;
+}
+
+// A data index of the view (-1 beyond the last section) as a grid index.
+int gridIndex(int dataIndex) {
+    return dataIndex < 0 ? -1 : dataIndex + 1;
+}
+
+} // namespace
+
+StringGrid::StringGrid(QWidget* parent) : QTableView(parent), gridModel(new GridModel(this)) {
+    setModel(gridModel);
+    auto* delegate = new CellDelegate(*this);
+    setItemDelegate(delegate);
+    setUpHeaders();
+    setSelectionMode(ContiguousSelection);
+    setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
+    setTabKeyNavigation(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollMode(ScrollPerPixel);
+    cornerButton = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget* labels : std::initializer_list<QWidget*>{
+             cornerButton, horizontalHeader()->viewport(), verticalHeader()->viewport()})
+        labels->installEventFilter(this);
+    connect(gridModel, &GridModel::cornerChanged, cornerButton, qOverload<>(&QWidget::update));
+    connect(delegate, &CellDelegate::editorKeyPress, this, [this](const QKeyEvent& event) {
+        // The key that opened the editor was announced by the grid before it passed it on.
+        if (!forwardingKey) announceKey(event);
+    });
+}
+
+StringGrid::~StringGrid() = default;
+
+void StringGrid::setUpHeaders() {
+    for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
+        header->setSectionsClickable(false);
+        header->setHighlightSections(false);
+        header->setSectionResizeMode(QHeaderView::Fixed);
+        header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        header->setTextElideMode(Qt::ElideNone);
+    }
+    horizontalHeader()->setDefaultSectionSize(DefaultColWidth);
+    horizontalHeader()->setFixedHeight(DefaultRowHeight);
+    verticalHeader()->setDefaultSectionSize(DefaultRowHeight);
+    verticalHeader()->setFixedWidth(DefaultColWidth);
+}
+
+void StringGrid::setDoubleBuffered(bool on) {
+    viewport()->setAttribute(Qt::WA_PaintOnScreen, !on);
+}
+
+bool StringGrid::isDoubleBuffered() const {
+    return !viewport()->testAttribute(Qt::WA_PaintOnScreen);
+}
+
+int StringGrid::colCount() const {
+    return gridModel->size().width();
+}
+
+int StringGrid::rowCount() const {
+    return gridModel->size().height();
+}
+
+void StringGrid::setColCount(int count) {
+    gridModel->resize(count, rowCount());
+}
+
+void StringGrid::setRowCount(int count) {
+    gridModel->resize(colCount(), count);
+}
+
+QString StringGrid::cell(int col, int row) const {
+    return gridModel->cell(col, row);
+}
+
+void StringGrid::setCell(int col, int row, const QString& text) {
+    gridModel->setCell(col, row, text);
+}
+
+bool StringGrid::isEditing(int col, int row) const {
+    // The view closes an open editor whenever the current cell moves, so the editor is
+    // always on the current cell.
+    return state() == EditingState && currentIndex().column() == col - 1 &&
+           currentIndex().row() == row - 1;
+}
+
+int StringGrid::col() const {
+    return currentIndex().column() + 1;
+}
+
+int StringGrid::row() const {
+    return currentIndex().row() + 1;
+}
+
+void StringGrid::setCurrentCell(int col, int row) {
+    const QModelIndex cell = gridModel->index(row - 1, col - 1);
+    selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
+    scrollTo(cell);
+}
+
+int StringGrid::topRow() const {
+    return rowAt(0) + 1;
+}
+
+void StringGrid::setTopRow(int row) {
+    verticalScrollBar()->setValue(verticalHeader()->sectionPosition(row - 1));
+}
+
+QRect StringGrid::selection() const {
+    QRect box;
+    for (const QItemSelectionRange& range : selectionModel()->selection())
+        box |= QRect(QPoint(range.left() + 1, range.top() + 1),
+                     QPoint(range.right() + 1, range.bottom() + 1));
+    return box;
+}
+
+void StringGrid::mouseToCell(int x, int y, int& col, int& row) const {
+    const QPoint point = viewport()->mapFrom(this, QPoint(x, y) + contentsRect().topLeft());
+    col = point.x() < 0 ? 0 : gridIndex(columnAt(point.x()));
+    row = point.y() < 0 ? 0 : gridIndex(rowAt(point.y()));
+    if (col < 0 || row < 0) col = row = -1;
+}
+
+GridModel& StringGrid::cells() {
+    return *gridModel;
+}
+
+bool StringGrid::isLabelArea(const QObject* widget) const {
+    return widget == cornerButton || widget == horizontalHeader()->viewport() ||
+           widget == verticalHeader()->viewport();
+}
+
+bool StringGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == cornerButton && event->type() == QEvent::Paint) {
+        paintCorner();
+        return true;
+    }
+    if (isLabelArea(watched) && isPress(*event)) {
+        // Swallowed: the view would select a whole row, column or the whole grid.
+        announceMouseDown(*static_cast<QWidget*>(watched), static_cast<QMouseEvent&>(*event));
+        return true;
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+bool StringGrid::viewportEvent(QEvent* event) {
+    const bool handled = QTableView::viewportEvent(event);
+    // After the view's own handling, so a click has moved the current cell already.
+    if (isPress(*event)) announceMouseDown(*viewport(), static_cast<QMouseEvent&>(*event));
+    return handled;
+}
+
+void StringGrid::keyPressEvent(QKeyEvent* event) {
+    // Keys typed into an open editor were announced by it; they only pass by here when
+    // the editor leaves them to the grid.
+    if (state() != EditingState) announceKey(*event);
+    const QScopedValueRollback forwarding(forwardingKey, true);
+    QTableView::keyPressEvent(event);
+}
+
+void StringGrid::scrollContentsBy(int dx, int dy) {
+    // Whole rows only: a partly scrolled top row would hide the strip below the last row.
+    // Rounding up keeps a row that was scrolled into view at the bottom whole.
+    QScrollBar& bar = *verticalScrollBar();
+    const int whole = (bar.value() + DefaultRowHeight - 1) / DefaultRowHeight * DefaultRowHeight;
+    if (bar.value() != whole) return bar.setValue(whole);
+    QTableView::scrollContentsBy(dx, dy);
+}
+
+void StringGrid::updateGeometries() {
+    QTableView::updateGeometries();
+    // The last top row is the one after which the remaining rows fit whole, leaving the
+    // strip below the last row where a click hits no cell.
+    const int fullRows = std::max(viewport()->height() / DefaultRowHeight, 1);
+    const int lastTopRow = std::max(gridModel->rowCount() - fullRows, 0);
+    QScrollBar& bar = *verticalScrollBar();
+    bar.setRange(0, lastTopRow * DefaultRowHeight);
+    bar.setSingleStep(DefaultRowHeight);
+    bar.setPageStep(fullRows * DefaultRowHeight);
+}
+
+void StringGrid::announceKey(const QKeyEvent& event) {
+    const QChar key = typedCharacter(event);
+    if (!key.isNull()) emit keyPress(key);
+}
+
+void StringGrid::announceMouseDown(const QWidget& source, const QMouseEvent& event) {
+    const QPoint point = source.mapTo(this, event.position().toPoint()) - contentsRect().topLeft();
+    emit mouseDown(event.button(), event.modifiers(), point.x(), point.y());
+}
+
+void StringGrid::paintCorner() {
+    QStylePainter painter(cornerButton);
+    QStyleOptionHeader option;
+    option.initFrom(cornerButton);
+    option.rect = cornerButton->rect();
+    option.position = QStyleOptionHeader::OnlyOneSection;
+    option.text = gridModel->cell(0, 0);
+    option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    painter.drawControl(QStyle::CE_Header, option);
+}

@@ -1,0 +1,124 @@
+#include "app/Dialogs.h"
+#include "app/GridModel.h"
+#include "app/Startup.h"
+#include "app/StringGrid.h"
+#include "app/Varden.h"
+#include "monitor/AnswerHandlers.h"
+#include "monitor/GridView.h"
+#include "monitor/MonitorState.h"
+#include "monitor/RegisterImage.h"
+#include "tests/support/LoopbackDevice.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <vector>
+
+namespace {
+
+const char* const DeviceAddress = "127.0.0.60";
+
+// Two sets of 100 register values, used in turn so that every answer changes every cell.
+std::array<TModbusRegArray, 2> answerValues() {
+    std::array<TModbusRegArray, 2> values{};
+    for (std::size_t i = 0; i < values[0].size(); ++i) {
+        values[0][i] = static_cast<std::uint16_t>(i * 257);
+        values[1][i] = static_cast<std::uint16_t>(~(i * 257));
+    }
+    return values;
+}
+
+// The datagram of a 100-register answer for registers 1000..1099 (transaction id 0).
+std::vector<std::uint8_t> answerFrame(const TModbusRegArray& values) {
+    std::vector<std::uint8_t> frame = {0, 0, 0, 0, 0, 203, 1, 3, 200};
+    for (std::size_t i = 0; i < 100; ++i) {
+        frame.push_back(static_cast<std::uint8_t>(values[i] >> 8));
+        frame.push_back(static_cast<std::uint8_t>(values[i] & 0xFF));
+    }
+    return frame;
+}
+
+void fillRegisters(std::int32_t count, std::uint16_t value) {
+    const GridModel::Batch block(Varden->Grid1->cells());
+    for (std::int32_t reg = 0; reg < count; ++reg)
+        StoreRegister(reg, value);
+}
+
+// OnF3Answer as the client calls it: image, cells, one change signal, silent log.
+void BM_F3AnswerIntoImageAndGrid(benchmark::State& state) {
+    const auto values = answerValues();
+    std::size_t turn = 0;
+    for (auto _ : state)
+        OnF3Answer(0, 100, values[++turn % 2]);
+}
+BENCHMARK(BM_F3AnswerIntoImageAndGrid);
+
+// The same answer from the client's socket on: receive, decode, handler.
+void BM_F3AnswerFromSocket(benchmark::State& state) {
+    LoopbackDevice device(DeviceAddress);
+    UdpBus->Send_F3(0, 0, 100);
+    if (!device.receive()) return state.SkipWithError("no request reached the device");
+    const auto values = answerValues();
+    const std::array<std::vector<std::uint8_t>, 2> frames = {answerFrame(values[0]),
+                                                             answerFrame(values[1])};
+    std::size_t turn = 0;
+    std::int64_t stored = 0;
+    for (auto _ : state) {
+        ++turn;
+        state.PauseTiming();
+        device.reply(frames[turn % 2]);
+        state.ResumeTiming();
+        UdpBus->PollReceive();
+        stored += RegImage.at(1099) == values[turn % 2][99];
+    }
+    state.counters["stored"] =
+        benchmark::Counter(static_cast<double>(stored) / static_cast<double>(state.iterations()));
+}
+BENCHMARK(BM_F3AnswerFromSocket);
+
+// Clear Grid over range(0) filled registers: as many as the start range holds, or all.
+void BM_ClearGrid(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        fillRegisters(static_cast<std::int32_t>(state.range(0)), 0x1234);
+        state.ResumeTiming();
+        Varden->ClrGridPanelClick();
+    }
+}
+BENCHMARK(BM_ClearGrid)->Arg(201)->Arg(32001)->Unit(benchmark::kMicrosecond);
+
+// Clear Grid and the repaint of the grid's visible part that it causes.
+void BM_ClearGridAndRepaint(benchmark::State& state) {
+    Varden->show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        state.PauseTiming();
+        fillRegisters(static_cast<std::int32_t>(state.range(0)), 0x1234);
+        Varden->Grid1->viewport()->repaint();
+        state.ResumeTiming();
+        Varden->ClrGridPanelClick();
+        Varden->Grid1->viewport()->repaint();
+    }
+    Varden->hide();
+}
+BENCHMARK(BM_ClearGridAndRepaint)->Arg(201)->Arg(32001)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    auto app = Startup::startToolkit("UdpRavik");
+    Dialogs::setResponder([](Dialogs::Request&) { return true; });
+    Startup::startModules(QString::fromLatin1(DeviceAddress));
+    auto window = Startup::createMainWindow();
+    Cyclic = true; // the message pane is silent, as in cyclic reading
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    window.reset();
+    Startup::stopModules();
+    return 0;
+}

@@ -1,0 +1,361 @@
+#include "app/StringGrid.h"
+#include "app/GridModel.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+constexpr int Cols = 11;
+constexpr int Rows = 3202;
+constexpr int ColWidth = StringGrid::DefaultColWidth;
+constexpr int RowHeight = StringGrid::DefaultRowHeight;
+
+// A grid of the main window's size and shape in a window of its own, with a field after
+// it in the tab order.
+class StringGridTest : public testing::Test {
+  protected:
+    StringGridTest() {
+        auto* layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(grid);
+        layout->addWidget(next);
+        QFont font(QStringLiteral("MS Sans Serif"));
+        font.setPixelSize(13);
+        grid->setFont(font);
+        grid->setFixedSize(553, 345);
+        grid->setColCount(Cols);
+        grid->setRowCount(Rows);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        (void)QTest::qWaitForWindowExposed(&window);
+        grid->setFocus();
+        grid->setCurrentCell(1, 1);
+    }
+
+    // The centre of a data cell in the viewport, for a cell in view.
+    QPoint cellCentre(int col, int row) const {
+        return grid->visualRect(grid->model()->index(row - 1, col - 1)).center();
+    }
+
+    QLineEdit* editor() const { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
+
+    // Keys go where the focus is, as the keyboard's would.
+    void type(const QString& text) {
+        for (const QChar key : text)
+            QTest::keyClick(QApplication::focusWidget(), key.toLatin1());
+    }
+    void press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+
+    // The point of the grid's client area that lies at point of widget.
+    QPoint clientPoint(const QWidget* widget, QPoint point) const {
+        return widget->mapTo(grid, point) - grid->contentsRect().topLeft();
+    }
+
+    void clickAt(QPoint client, Qt::MouseButton button = Qt::LeftButton) {
+        const QPoint inGrid = client + grid->contentsRect().topLeft();
+        QWidget* target = grid->childAt(inGrid);
+        QTest::mouseClick(target, button, {}, target->mapFrom(grid, inGrid));
+    }
+
+    QWidget window;
+    StringGrid* grid = new StringGrid;
+    QLineEdit* next = new QLineEdit;
+};
+
+QString keys(const QSignalSpy& spy) {
+    QString typed;
+    for (const QList<QVariant>& arguments : spy)
+        typed += arguments[0].value<QChar>();
+    return typed;
+}
+
+TEST_F(StringGridTest, CellsAndLabelsAreAddressedByColumnAndRow) {
+    grid->setCell(0, 0, QStringLiteral("corner"));
+    grid->setCell(0, 5, QStringLiteral("row 5"));
+    grid->setCell(3, 0, QStringLiteral("col 3"));
+    grid->setCell(3, 5, QStringLiteral("data"));
+    EXPECT_EQ(grid->cell(0, 0), QStringLiteral("corner"));
+    EXPECT_EQ(grid->cell(3, 5), QStringLiteral("data"));
+    EXPECT_EQ(grid->model()->headerData(4, Qt::Vertical), QStringLiteral("row 5"));
+    EXPECT_EQ(grid->model()->headerData(2, Qt::Horizontal), QStringLiteral("col 3"));
+    EXPECT_EQ(grid->model()->index(4, 2).data(), QStringLiteral("data"));
+    EXPECT_EQ(grid->colCount(), Cols);
+    EXPECT_EQ(grid->rowCount(), Rows);
+}
+
+TEST_F(StringGridTest, CellsOutsideTheGridReadEmptyAndTakeNothing) {
+    for (const auto& [col, row] : {std::pair{-1, -1}, {Cols, 1}, {1, Rows}, {-1, 5}}) {
+        grid->setCell(col, row, QStringLiteral("x"));
+        EXPECT_EQ(grid->cell(col, row), QString()) << col << "," << row;
+    }
+}
+
+TEST_F(StringGridTest, ResizingKeepsTheTextsOfCellsThatStay) {
+    grid->setCell(2, 2, QStringLiteral("kept"));
+    grid->setCell(10, 2, QStringLiteral("dropped"));
+    grid->setColCount(5);
+    grid->setColCount(Cols);
+    EXPECT_EQ(grid->cell(2, 2), QStringLiteral("kept"));
+    EXPECT_EQ(grid->cell(10, 2), QString());
+}
+
+TEST_F(StringGridTest, BatchSendsOneChangeForABlockOfStores) {
+    QSignalSpy changes(&grid->cells(), &GridModel::dataChanged);
+    {
+        const GridModel::Batch outer(grid->cells());
+        const GridModel::Batch inner(grid->cells());
+        for (int col = 1; col <= 10; ++col)
+            grid->setCell(col, 101, QStringLiteral("0001"));
+        grid->setCell(3, 110, QStringLiteral("0002"));
+        EXPECT_EQ(changes.count(), 0);
+    }
+    ASSERT_EQ(changes.count(), 1);
+    EXPECT_EQ(changes[0][0].toModelIndex(), grid->model()->index(100, 0));
+    EXPECT_EQ(changes[0][1].toModelIndex(), grid->model()->index(109, 9));
+}
+
+TEST_F(StringGridTest, BatchStillSendsItsChangeWhenAStoreThrows) {
+    QSignalSpy changes(&grid->cells(), &GridModel::dataChanged);
+    try {
+        const GridModel::Batch block(grid->cells());
+        grid->setCell(1, 1, QStringLiteral("0001"));
+        throw std::runtime_error("store failed");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(changes.count(), 1);
+    grid->setCell(2, 1, QStringLiteral("0002"));
+    EXPECT_EQ(changes.count(), 2) << "the batch must be closed again";
+}
+
+TEST_F(StringGridTest, AnUnchangedTextSendsNoChange) {
+    grid->setCell(1, 1, QStringLiteral("0001"));
+    QSignalSpy changes(&grid->cells(), &GridModel::dataChanged);
+    grid->setCell(1, 1, QStringLiteral("0001"));
+    EXPECT_EQ(changes.count(), 0);
+}
+
+TEST_F(StringGridTest, LabelChangesReachTheHeadersAndTheCorner) {
+    QSignalSpy headers(&grid->cells(), &GridModel::headerDataChanged);
+    QSignalSpy corner(&grid->cells(), &GridModel::cornerChanged);
+    {
+        const GridModel::Batch labels(grid->cells());
+        for (int row = 1; row < Rows; ++row)
+            grid->setCell(0, row, QString::number(row));
+    }
+    grid->setCell(0, 0, QStringLiteral("Regist."));
+    ASSERT_EQ(headers.count(), 1);
+    EXPECT_EQ(headers[0][0].value<Qt::Orientation>(), Qt::Vertical);
+    EXPECT_EQ(headers[0][1].toInt(), 0);
+    EXPECT_EQ(headers[0][2].toInt(), Rows - 2);
+    EXPECT_EQ(corner.count(), 1);
+}
+
+TEST_F(StringGridTest, EachTypedCharacterIsAnnouncedOnceEditingOrNot) {
+    QSignalSpy typed(grid, &StringGrid::keyPress);
+    type(QStringLiteral("1a")); // the first key opens the editor
+    ASSERT_NE(editor(), nullptr);
+    press(Qt::Key_Return);
+    QTest::qWait(0); // the editor closes after Enter
+    EXPECT_EQ(editor(), nullptr);
+    press(Qt::Key_Return);
+    press(Qt::Key_Enter);
+    type(QStringLiteral("b"));
+    press(Qt::Key_Enter);
+    EXPECT_EQ(keys(typed), QStringLiteral("1a\r\r\rb\r"));
+}
+
+TEST_F(StringGridTest, KeysWithoutCharacterAreNotAnnounced) {
+    QSignalSpy typed(grid, &StringGrid::keyPress);
+    press(Qt::Key_Down);
+    press(Qt::Key_F2); // opens the editor
+    press(Qt::Key_Left);
+    EXPECT_EQ(typed.count(), 0);
+}
+
+TEST_F(StringGridTest, CellTextFollowsTypingWithoutCursorJumps) {
+    type(QStringLiteral("abcd"));
+    EXPECT_EQ(grid->cell(1, 1), QStringLiteral("abcd"));
+    press(Qt::Key_Left);
+    press(Qt::Key_Left);
+    type(QStringLiteral("xy"));
+    EXPECT_EQ(editor()->text(), QStringLiteral("abxycd"));
+    EXPECT_EQ(grid->cell(1, 1), QStringLiteral("abxycd"));
+    press(Qt::Key_Backspace);
+    EXPECT_EQ(grid->cell(1, 1), QStringLiteral("abxcd"));
+}
+
+TEST_F(StringGridTest, TypingReplacesTheTextOfACellThatWasNotBeingEdited) {
+    grid->setCell(1, 1, QStringLiteral("1234"));
+    type(QStringLiteral("f"));
+    EXPECT_EQ(grid->cell(1, 1), QStringLiteral("f"));
+}
+
+TEST_F(StringGridTest, AnOpenEditorFollowsANewTextOfItsCell) {
+    type(QStringLiteral("ab"));
+    EXPECT_TRUE(grid->isEditing(1, 1));
+    EXPECT_FALSE(grid->isEditing(2, 1));
+    grid->setCell(1, 1, QStringLiteral("00FF"));
+    EXPECT_EQ(editor()->text(), QStringLiteral("00FF"));
+    press(Qt::Key_Return);
+    QTest::qWait(0);
+    EXPECT_FALSE(grid->isEditing(1, 1));
+    EXPECT_EQ(grid->cell(1, 1), QStringLiteral("00FF"));
+}
+
+TEST_F(StringGridTest, EscapeClosesTheEditorAndIsAnnounced) {
+    QSignalSpy typed(grid, &StringGrid::keyPress);
+    type(QStringLiteral("a"));
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(grid->isEditing(1, 1));
+    EXPECT_EQ(keys(typed), QStringLiteral("a\x1b"));
+}
+
+TEST_F(StringGridTest, TabLeavesTheGrid) {
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_TRUE(next->hasFocus());
+}
+
+TEST_F(StringGridTest, TabLeavesTheGridFromAnOpenEditorKeepingTheTypedText) {
+    type(QStringLiteral("12"));
+    press(Qt::Key_Tab);
+    EXPECT_TRUE(next->hasFocus());
+    EXPECT_FALSE(grid->isEditing(1, 1));
+    EXPECT_EQ(grid->cell(1, 1), QStringLiteral("12"));
+    EXPECT_EQ(grid->col(), 1) << "Tab must not move to the next cell";
+}
+
+TEST_F(StringGridTest, SettingTheCurrentCellShrinksTheSelectionAndShowsTheCell) {
+    grid->setCurrentCell(4, 2);
+    QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(grid, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(grid->selection(), QRect(QPoint(4, 2), QPoint(5, 3)));
+    grid->setCurrentCell(7, 2500);
+    EXPECT_EQ(grid->col(), 7);
+    EXPECT_EQ(grid->row(), 2500);
+    EXPECT_EQ(grid->selection(), QRect(QPoint(7, 2500), QPoint(7, 2500)));
+    EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(grid->currentIndex())));
+}
+
+TEST_F(StringGridTest, ScrollingMovesByWholeRows) {
+    QScrollBar& bar = *grid->verticalScrollBar();
+    bar.setSliderPosition(5 * RowHeight + 7);
+    EXPECT_EQ(bar.value() % RowHeight, 0);
+    QWheelEvent wheel(QPointF(50, 50), grid->viewport()->mapToGlobal(QPointF(50, 50)), {},
+                      QPoint(0, -40), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(grid->viewport(), &wheel);
+    EXPECT_EQ(bar.value() % RowHeight, 0);
+    grid->setCurrentCell(1, 1);
+    for (int step = 0; step < 30; ++step)
+        QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(bar.value() % RowHeight, 0);
+    const QRect current = grid->visualRect(grid->currentIndex());
+    EXPECT_LE(current.bottom(), grid->viewport()->height()) << "the current row stays whole";
+}
+
+struct PointCase {
+    const char* name;
+    int x, y; // in the grid's client area, data scrolled to row 101
+    int col, row;
+};
+
+class MouseToCell : public StringGridTest, public testing::WithParamInterface<PointCase> {};
+
+TEST_P(MouseToCell, GivesLabelDataOrBeyond) {
+    grid->setTopRow(101);
+    const PointCase& c = GetParam();
+    int col = 99, row = 99;
+    grid->mouseToCell(c.x, c.y, col, row);
+    EXPECT_EQ(col, c.col);
+    EXPECT_EQ(row, c.row);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, MouseToCell,
+    testing::Values(PointCase{"Corner", 5, 5, 0, 0},
+                    PointCase{"LabelColumn", 5, 2 * RowHeight + 3, 0, 102},
+                    PointCase{"LabelRow", 3 * ColWidth + 3, 5, 3, 0},
+                    PointCase{"FirstDataCell", ColWidth, RowHeight, 1, 101},
+                    PointCase{"LastPixelOfACell", 2 * ColWidth - 1, 2 * RowHeight - 1, 1, 101},
+                    PointCase{"LastColumn", 10 * ColWidth + 5, RowHeight + 5, 10, 101},
+                    PointCase{"RightOfTheLastColumn", 11 * ColWidth + 2, RowHeight + 5, -1, -1},
+                    PointCase{"RightOfTheLastColumnOnTheLabelRow", 11 * ColWidth + 2, 5, -1, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(StringGridTest, BelowTheLastRowThereIsAStripOfNoCell) {
+    grid->setTopRow(Rows - 1);
+    const int lastRowBottom = grid->rowViewportPosition(Rows - 2) + RowHeight;
+    ASSERT_LT(lastRowBottom, grid->viewport()->height());
+    const QPoint belowLastRow = clientPoint(grid->viewport(), {ColWidth, lastRowBottom});
+    int col = 0, row = 0;
+    grid->mouseToCell(belowLastRow.x(), belowLastRow.y(), col, row);
+    EXPECT_EQ(col, -1);
+    EXPECT_EQ(row, -1);
+    const QPoint onLastRow = clientPoint(grid->viewport(), {ColWidth, lastRowBottom - 1});
+    grid->mouseToCell(onLastRow.x(), onLastRow.y(), col, row);
+    EXPECT_EQ(row, Rows - 1);
+}
+
+TEST_F(StringGridTest, PressOnADataCellIsAnnouncedAfterTheGridMovedToIt) {
+    grid->setTopRow(101);
+    int currentAtPress = 0;
+    int col = 0, row = 0;
+    QObject::connect(grid, &StringGrid::mouseDown, grid,
+                     [&](Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+                         currentAtPress = grid->row();
+                         grid->mouseToCell(x, y, col, row);
+                     });
+    QSignalSpy presses(grid, &StringGrid::mouseDown);
+    clickAt(clientPoint(grid->viewport(), cellCentre(4, 103)));
+    ASSERT_EQ(presses.count(), 1);
+    EXPECT_EQ(presses[0][0].value<Qt::MouseButton>(), Qt::LeftButton);
+    EXPECT_EQ(currentAtPress, 103);
+    EXPECT_EQ(col, 4);
+    EXPECT_EQ(row, 103);
+}
+
+TEST_F(StringGridTest, EveryButtonAndTheDoubleClickAreAnnounced) {
+    QSignalSpy presses(grid, &StringGrid::mouseDown);
+    const QPoint cell = cellCentre(2, 2);
+    QTest::mouseClick(grid->viewport(), Qt::RightButton, Qt::ShiftModifier, cell);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell); // the second press only
+    ASSERT_EQ(presses.count(), 2);
+    EXPECT_EQ(presses[0][0].value<Qt::MouseButton>(), Qt::RightButton);
+    EXPECT_EQ(presses[0][1].value<Qt::KeyboardModifiers>(), Qt::ShiftModifier);
+    EXPECT_EQ(presses[1][0].value<Qt::MouseButton>(), Qt::LeftButton);
+}
+
+struct LabelPress {
+    const char* name;
+    int x, y; // in the grid's client area
+};
+
+class PressOnLabels : public StringGridTest, public testing::WithParamInterface<LabelPress> {};
+
+TEST_P(PressOnLabels, AreAnnouncedButSelectNothing) {
+    grid->setCurrentCell(4, 5);
+    const LabelPress& c = GetParam();
+    QSignalSpy presses(grid, &StringGrid::mouseDown);
+    clickAt({c.x, c.y});
+    ASSERT_EQ(presses.count(), 1);
+    EXPECT_EQ(presses[0][2].toInt(), c.x);
+    EXPECT_EQ(presses[0][3].toInt(), c.y);
+    EXPECT_EQ(grid->selection(), QRect(QPoint(4, 5), QPoint(4, 5)));
+    EXPECT_EQ(grid->row(), 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Labels, PressOnLabels,
+                         testing::Values(LabelPress{"Corner", 10, 9},
+                                         LabelPress{"ColumnLabel", 3 * ColWidth + 10, 9},
+                                         LabelPress{"RowLabel", 10, 3 * RowHeight + 9}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

@@ -1,0 +1,39 @@
+#include "monitor/RegisterImage.h"
+#include "core/RuntimeErrors.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(RegisterImage, StartsAllZero) {
+    for (std::int32_t reg = 0; reg <= RegisterImage::HighestRegister; ++reg)
+        ASSERT_EQ(RegImage.at(reg), 0) << reg;
+}
+
+TEST(RegisterImage, KeepsAValuePerRegisterAtBothEnds) {
+    RegImage.set(0, 0xFFFF);
+    RegImage.set(1, 1);
+    RegImage.set(32000, 0xBEEF);
+    EXPECT_EQ(RegImage.at(0), 0xFFFF);
+    EXPECT_EQ(RegImage.at(1), 1);
+    EXPECT_EQ(RegImage.at(31999), 0);
+    EXPECT_EQ(RegImage.at(32000), 0xBEEF);
+}
+
+class OutsideTheImage : public testing::TestWithParam<std::int32_t> {};
+
+TEST_P(OutsideTheImage, IsARangeErrorAndTouchesNothing) {
+    RegisterImage image;
+    image.set(0, 7);
+    image.set(32000, 9);
+    const std::int32_t reg = GetParam();
+    EXPECT_THROW(image.set(reg, 1), RangeError);
+    EXPECT_THROW((void)image.at(reg), RangeError);
+    EXPECT_EQ(image.at(0), 7);
+    EXPECT_EQ(image.at(32000), 9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Registers, OutsideTheImage,
+                         testing::Values(-1, 32001, 32009, INT32_MIN, INT32_MAX));
+
+} // namespace
