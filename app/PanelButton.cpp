@@ -18,7 +18,9 @@ void PanelButton::setCaption(const QString& caption) {
     update();
 }
 
-QColor PanelButton::color() const { return palette().color(QPalette::Window); }
+QColor PanelButton::color() const {
+    return palette().color(QPalette::Window);
+}
 
 void PanelButton::setColor(const QColor& color) {
     QPalette p = palette();
@@ -26,7 +28,9 @@ void PanelButton::setColor(const QColor& color) {
     setPalette(p);
 }
 
-void PanelButton::setLit(bool lit) { setColor(lit ? green() : palette().color(QPalette::Button)); }
+void PanelButton::setLit(bool lit) {
+    setColor(lit ? green() : palette().color(QPalette::Button));
+}
 
 void PanelButton::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
@@ -35,17 +39,16 @@ void PanelButton::paintEvent(QPaintEvent* event) {
 }
 
 void PanelButton::mousePressEvent(QMouseEvent* event) {
-    pressed = event->button() == Qt::LeftButton;
+    click.press(*event);
     event->accept();
 }
 
 void PanelButton::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = pressed && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    pressed = false;
     event->accept();
-    if (click) emit clicked();
+    if (click.release(*event, *this)) emit clicked();
 }
 
 // The second press of a double-click must not count as another click.
-void PanelButton::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+void PanelButton::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+}

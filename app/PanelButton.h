@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/LeftClick.h"
+
 #include <QColor>
 #include <QFrame>
 #include <QString>
@@ -33,5 +35,5 @@ class PanelButton : public QFrame {
 
   private:
     QString text;
-    bool pressed = false;
+    LeftClick click;
 };

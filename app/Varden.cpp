@@ -145,7 +145,8 @@ void TVarden::createBitBox() {
 
 void TVarden::bindEvents() {
     auto bind = [this](auto* sender, auto signal, void (TVarden::*handler)()) {
-        connect(sender, signal, this, [this, handler] { EventGuard::run([&] { (this->*handler)(); }); });
+        connect(sender, signal, this,
+                [this, handler] { EventGuard::run([&] { (this->*handler)(); }); });
     };
     bind(Timer1, &QTimer::timeout, &TVarden::Timer1Timer);
     bind(EXIT_Button, &QPushButton::clicked, &TVarden::EXIT_ButtonClick);
@@ -161,7 +162,8 @@ void TVarden::bindEvents() {
             [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
                 EventGuard::run([&] { Grid1MouseDown(button, shift, x, y); });
             });
-    for (QLineEdit* edit : {Edit1, Edit3, Edit4}) edit->installEventFilter(this);
+    for (QLineEdit* edit : {Edit1, Edit3, Edit4})
+        edit->installEventFilter(this);
     // Clicks on labels, the group box and its check boxes must not reach the background.
     for (QWidget* child : findChildren<QWidget*>())
         child->setAttribute(Qt::WA_NoMousePropagation);
@@ -169,9 +171,11 @@ void TVarden::bindEvents() {
 
 void TVarden::setTabOrder() {
     QList<QWidget*> order = {Memo1, EXIT_Button, Memo2, Grid1, Edit1};
-    for (int bit = 15; bit >= 0; --bit) order.append(bits()[bit]);
+    for (int bit = 15; bit >= 0; --bit)
+        order.append(bits()[bit]);
     order << Update_Button << Edit3 << Edit4;
-    for (qsizetype i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
     QWidget::setTabOrder(order.back(), order.front());
 }
 
@@ -193,16 +197,13 @@ bool TVarden::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TVarden::mousePressEvent(QMouseEvent* event) {
-    backgroundPressed = event->button() == Qt::LeftButton;
+    backgroundClick.press(*event);
     event->accept();
 }
 
 void TVarden::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = backgroundPressed && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    backgroundPressed = false;
     event->accept();
-    if (click) EventGuard::run([this] { FormClick(); });
+    if (backgroundClick.release(*event, *this)) EventGuard::run([this] { FormClick(); });
 }
 
 void TVarden::showEvent(QShowEvent* event) {
@@ -241,7 +242,9 @@ void TVarden::FormCreate() {
     ShowTargetReadiness();
 }
 
-void TVarden::EXIT_ButtonClick() { close(); }
+void TVarden::EXIT_ButtonClick() {
+    close();
+}
 
 void TVarden::ClrMemoPanelClick() {
     Memo1->clear();

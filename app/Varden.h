@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/LeftClick.h"
+
 #include <QChar>
 #include <QWidget>
 
@@ -82,6 +84,6 @@ class TVarden : public QWidget {
     void placeOnScreen();
 
     int gridRightMargin = -1; // Grid1's distance to the right edge, kept on resize
-    bool backgroundPressed = false;
+    LeftClick backgroundClick;
     bool placed = false;
 };

@@ -4,13 +4,8 @@
 
 namespace {
 
-TEST(RegisterOfCell, CornersOfTheGrid) {
-    EXPECT_EQ(registerOfCell(1, 1), 0);
-    EXPECT_EQ(registerOfCell(10, 1), 9);
-    EXPECT_EQ(registerOfCell(1, 2), 10);
-    EXPECT_EQ(registerOfCell(4, 101), 1003);
-    EXPECT_EQ(registerOfCell(1, 3201), 32000);
-    EXPECT_EQ(registerOfCell(10, 3201), 32009);
+// A click beyond the last column or row selects -1/-1, which names register -22.
+TEST(RegisterOfCell, TheSelectionOfAClickThatHitNoCell) {
     EXPECT_EQ(registerOfCell(-1, -1), -22);
 }
 
@@ -42,13 +37,6 @@ INSTANTIATE_TEST_SUITE_P(
                     GateCase{"BeyondLastCell", -1, -1, false, WriteGate::OutOfRange},
                     GateCase{"BeyondTheImage", 2, 3201, true, WriteGate::Nothing}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(RegisterTexts, HexWordIsFourUpperCaseDigits) {
-    EXPECT_EQ(hexWord(0), "0000");
-    EXPECT_EQ(hexWord(10), "000A");
-    EXPECT_EQ(hexWord(0xBEEF), "BEEF");
-    EXPECT_EQ(hexWord(65535), "FFFF");
-}
 
 TEST(RegisterTexts, DisplayAndOutOfRangeLine) {
     EXPECT_EQ(registerDisplay(1003, 255), "REG. 1003 = 0x00FF");
