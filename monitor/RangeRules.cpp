@@ -11,12 +11,12 @@ std::int32_t roundHalfToEven(double value) {
 
 std::optional<std::int32_t> acceptStartRegister(std::optional<double> value, std::int32_t endReg,
                                                 std::int32_t regOffset) {
-    if (!value || *value < 0 || *value > endReg || *value < regOffset || *value >= MaxRegister)
+    if (!value || *value < 0 || *value > endReg || *value < regOffset || *value >= HighestRegister)
         return std::nullopt;
     return roundHalfToEven(*value);
 }
 
 std::optional<std::int32_t> acceptEndRegister(std::optional<double> value, std::int32_t startReg) {
-    if (!value || *value < 0 || *value < startReg || *value > MaxRegister) return std::nullopt;
+    if (!value || *value < 0 || *value < startReg || *value > HighestRegister) return std::nullopt;
     return roundHalfToEven(*value);
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "monitor/RegisterNumbers.h"
+
 #include <cstdint>
 #include <optional>
 
 // What the start, end and offset fields accept, given the values in force. The tests apply
 // to the value as typed; only an accepted value is rounded to a register number.
-
-constexpr std::int32_t MaxRegister = 32000;
 
 // The nearest integer; a value halfway between two goes to the even one (1000.5 -> 1000,
 // 1001.5 -> 1002). The value must lie within the 32-bit range.

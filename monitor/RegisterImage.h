@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitor/RegisterNumbers.h"
+
 #include <array>
 #include <cstdint>
 
@@ -7,8 +9,6 @@
 // Every access is checked: an index outside that range raises RangeError.
 class RegisterImage {
   public:
-    static constexpr std::int32_t HighestRegister = 32000;
-
     std::uint16_t at(std::int32_t reg) const;
     void set(std::int32_t reg, std::uint16_t value);
 

@@ -1,8 +1,6 @@
 #include "monitor/RegisterSelection.h"
 
-namespace {
-constexpr std::int32_t HighestRegister = 32000;
-}
+#include "monitor/RegisterNumbers.h"
 
 WriteGate writeGate(std::int32_t selCol, std::int32_t selRow, bool clickAccepted,
                     std::int32_t startReg, std::int32_t endReg) {

@@ -6,7 +6,7 @@
 namespace {
 
 TEST(RegisterImage, StartsAllZero) {
-    for (std::int32_t reg = 0; reg <= RegisterImage::HighestRegister; ++reg)
+    for (std::int32_t reg = 0; reg <= HighestRegister; ++reg)
         ASSERT_EQ(RegImage.at(reg), 0) << reg;
 }
 
