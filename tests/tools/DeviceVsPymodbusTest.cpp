@@ -1,0 +1,95 @@
+#include "modbus/FrameCodec.h"
+#include "tests/support/HexBytes.h"
+#include "tests/support/PymodbusDevice.h"
+#include "tests/tools/DeviceProcess.h"
+#include "tests/tools/RequestClient.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+
+struct Row {
+    const char* name;
+    Bytes request;
+};
+
+Bytes f3(std::uint16_t trId, std::uint16_t start, std::uint16_t count) {
+    FrameCodec::FrameBuffer frame{};
+    return Bytes(frame.begin(), frame.begin() + *FrameCodec::buildF3(frame, trId, start, count));
+}
+
+Bytes f6(std::uint16_t trId, std::uint16_t address, std::uint16_t value) {
+    FrameCodec::FrameBuffer frame{};
+    return Bytes(frame.begin(), frame.begin() + FrameCodec::buildF6(frame, trId, address, value));
+}
+
+Bytes f16(std::uint16_t trId, std::uint16_t start, std::uint16_t count) {
+    FrameCodec::FrameBuffer frame{};
+    FrameCodec::RegisterArray values{};
+    for (std::uint16_t i = 0; i < count; ++i)
+        values[i] = static_cast<std::uint16_t>(0xA500 + i);
+    const auto size = *FrameCodec::buildF16(frame, trId, start, count, values);
+    return Bytes(frame.begin(), frame.begin() + size);
+}
+
+// In order: the devices start with different values, so registers are read only after both
+// were written the same way. Ignored requests stand between answered ones, so a device that
+// loses its footing on them shows it in the rows after.
+std::vector<Row> rows() {
+    return {
+        {"F16 writes 123 registers at 0", f16(1, 0, 123)},
+        {"F6 writes register 123", f6(2, 123, 0x0102)},
+        {"F6 writes register 124", f6(3, 124, 0xFFFF)},
+        {"F3 reads 125 registers", f3(4, 0, 125)},
+        {"F16 writes the last 5 registers", f16(5, 65531, 5)},
+        {"F6 writes the last register", f6(6, 65535, 0xABCD)},
+        {"F3 reads the last 5 registers", f3(7, 65531, 5)},
+        {"F3 echoes any unit", bytesFromHex("00 08 00 00 00 06 11 03 00 00 00 02")},
+        {"F3 answers any protocol", bytesFromHex("00 09 00 07 00 06 01 03 00 00 00 02")},
+        {"F3 quantity 0", f3(10, 0, 0)},
+        {"F3 quantity 126", f3(11, 0, 126)},
+        {"F3 past the last register", f3(12, 65535, 2)},
+        {"F3 125 registers past the end", f3(13, 65412, 125)},
+        {"F3 126 registers past the end", f3(14, 65535, 126)},
+        {"F16 quantity 0", f16(15, 0, 0)},
+        {"F16 quantity 124 with byte count 0", f16(16, 0, 124)},
+        {"F16 byte count disagrees", bytesFromHex("00 11 00 00 00 09 01 10 00 00 00 01 04 12 34")},
+        {"F16 past the last register", f16(18, 65535, 2)},
+        {"F3 sees the refused writes changed nothing", f3(19, 0, 1)},
+        {"unknown function", bytesFromHex("00 14 00 00 00 02 01 41")},
+        {"unknown function with data", bytesFromHex("00 15 00 00 00 06 01 41 00 00 00 01")},
+        {"an exception's code as function", bytesFromHex("00 16 00 00 00 06 01 83 00 00 00 01")},
+        {"F3 with a trailing byte", bytesFromHex("00 17 00 00 00 07 01 03 00 00 00 01 00")},
+        {"F6 a byte short", bytesFromHex("00 18 00 00 00 05 01 06 00 00 12")},
+        {"F16 values missing", bytesFromHex("00 19 00 00 00 07 01 10 00 C8 00 64 00")},
+        {"F3 after the ignored ones", f3(26, 122, 3)},
+    };
+}
+
+std::string answerHex(RequestClient& client, std::chrono::milliseconds timeout) {
+    const auto answer = client.answer(timeout);
+    return answer ? bytesToHex(*answer) : "no answer";
+}
+
+TEST(DeviceVsPymodbus, SameRequestsGetTheSameAnswers) {
+    PymodbusDevice reference("127.0.0.200");
+    DeviceProcess device({"--address", "127.0.0.201", "--values", "zeros"});
+    ASSERT_TRUE(device.waitForOutput("listening")) << device.output();
+    RequestClient toReference(reference.address());
+    RequestClient toDevice("127.0.0.201");
+    int unanswered = 0;
+    for (const Row& row : rows()) {
+        toReference.send(row.request);
+        toDevice.send(row.request);
+        // The device has had the reference's time too when it comes to its turn.
+        const std::string expected = answerHex(toReference, 1s);
+        EXPECT_EQ(answerHex(toDevice, 200ms), expected) << row.name;
+        unanswered += expected == "no answer";
+    }
+    EXPECT_EQ(unanswered, 3) << "only the three malformed requests go unanswered";
+}
+
+} // namespace

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "tools/device/Options.h"
+
+// Listens as the options say and answers requests until SIGINT or SIGTERM arrives. Returns
+// the program's exit code: 0 after a stop signal, 1 when the device cannot listen or wait.
+int runDevice(const Options& options);

@@ -1,0 +1,44 @@
+#include "tools/device/RequestLog.h"
+
+#include "modbus/FrameCodec.h"
+
+#include <cstdio>
+
+namespace {
+
+using FrameCodec::getWord;
+
+std::string hexWord(std::uint16_t value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", value);
+    return text;
+}
+
+// The fields of an answered request; only requests that were answered are described, so
+// every function code 3, 6 and 16 here comes with all its words.
+std::string requestFields(std::span<const std::uint8_t> request) {
+    const std::uint8_t functionCode = request[7];
+    std::string text = "F" + std::to_string(functionCode);
+    if (functionCode == 3 || functionCode == 16)
+        text += " start " + std::to_string(getWord(&request[8])) + " count " +
+                std::to_string(getWord(&request[10]));
+    else if (functionCode == 6)
+        text += " address " + std::to_string(getWord(&request[8])) + " value " +
+                hexWord(getWord(&request[10]));
+    return text;
+}
+
+std::string result(std::span<const std::uint8_t> answer) {
+    const bool refused = (answer[7] & 0x80) != 0;
+    return refused ? "exception " + std::to_string(answer[8]) : "ok";
+}
+
+} // namespace
+
+std::string describeExchange(std::string_view sender, std::span<const std::uint8_t> request,
+                             std::span<const std::uint8_t> answer) {
+    std::string line(sender);
+    if (answer.empty()) return line + " " + std::to_string(request.size()) + " bytes -> ignored";
+    return line + " tr " + std::to_string(getWord(&request[0])) + " unit " +
+           std::to_string(request[6]) + " " + requestFields(request) + " -> " + result(answer);
+}
