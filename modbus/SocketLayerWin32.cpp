@@ -2,7 +2,6 @@
 #include "modbus/SocketLayerPlatform.h"
 
 #include <winsock2.h>
-#include <ws2tcpip.h>
 
 #include <cstring>
 
@@ -15,6 +14,7 @@ const int MessageTooLong = WSAEMSGSIZE;
 
 namespace {
 
+// Filled by WSAStartup, held from start-up to clean-up.
 WSADATA startupRecord;
 
 bool fail(int code) {
@@ -23,13 +23,14 @@ bool fail(int code) {
 }
 
 bool failWithSocketError() {
-    return fail(WSAGetLastError());
+    return fail(::WSAGetLastError());
 }
 
 bool isSocketHandle(Handle socket) {
     return socket > 0 || fail(WSAENOTSOCK);
 }
 
+// Winsock handles are small kernel handle values, so they fit the client's 32-bit field.
 SOCKET native(Handle socket) {
     return static_cast<SOCKET>(socket);
 }
@@ -37,7 +38,7 @@ SOCKET native(Handle socket) {
 sockaddr_in toSockaddr(const Endpoint& endpoint) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(endpoint.port);
+    address.sin_port = ::htons(endpoint.port);
     address.sin_addr.s_addr = endpoint.address;
     return address;
 }
@@ -45,12 +46,12 @@ sockaddr_in toSockaddr(const Endpoint& endpoint) {
 } // namespace
 
 bool startup() {
-    const int result = WSAStartup(MAKEWORD(1, 1), &startupRecord);
+    const int result = ::WSAStartup(MAKEWORD(1, 1), &startupRecord);
     return result == 0 || fail(result);
 }
 
 void cleanup() {
-    WSACleanup();
+    ::WSACleanup();
 }
 
 Handle openUdpSocket() {
@@ -63,8 +64,8 @@ Handle openUdpSocket() {
 }
 
 bool setNonBlocking(Handle socket) {
-    u_long on = 1;
     if (!isSocketHandle(socket)) return false;
+    u_long on = 1;
     return ::ioctlsocket(native(socket), FIONBIO, &on) == 0 || failWithSocketError();
 }
 
@@ -81,7 +82,8 @@ bool sendTo(Handle socket, std::span<const std::uint8_t> datagram, const Endpoin
     return sent != SOCKET_ERROR || failWithSocketError();
 }
 
-// Winsock itself fails an oversized datagram (WSAEMSGSIZE) and a refused port (WSAECONNRESET).
+// Winsock itself fails an oversized datagram (WSAEMSGSIZE, the datagram is dropped) and
+// reports a port that refused an earlier datagram (WSAECONNRESET).
 std::optional<std::size_t> receiveFrom(Handle socket, std::span<std::uint8_t> buffer) {
     if (!isSocketHandle(socket)) return std::nullopt;
     sockaddr_in sender{};
@@ -98,29 +100,31 @@ std::optional<std::size_t> receiveFrom(Handle socket, std::span<std::uint8_t> bu
 
 namespace Platform {
 
-// Winsock's resolver codes (WSAHOST_NOT_FOUND ...) already lie above ResolverErrorBase.
+// gethostbyname takes a dotted quad without asking a name server; its failure codes
+// (WSAHOST_NOT_FOUND ...) already lie above ResolverErrorBase.
 std::optional<std::uint32_t> resolveHost(std::string_view host) {
     const std::string name(host);
+    // A name with an embedded NUL would be looked up cut short.
     if (name.find('\0') != std::string::npos) {
         fail(WSAHOST_NOT_FOUND);
         return std::nullopt;
     }
-    in_addr quad{};
-    if (::inet_pton(AF_INET, name.c_str(), &quad) == 1) return quad.s_addr;
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_DGRAM;
-    addrinfo* found = nullptr;
-    if (const int result = ::getaddrinfo(name.c_str(), nullptr, &hints, &found); result != 0) {
-        fail(result);
+    const hostent* entry = ::gethostbyname(name.c_str());
+    if (!entry) {
+        failWithSocketError();
         return std::nullopt;
     }
-    sockaddr_in first{};
-    std::memcpy(&first, found->ai_addr, sizeof first);
-    ::freeaddrinfo(found);
-    return first.sin_addr.s_addr;
+    if (!entry->h_addr_list[0]) {
+        fail(WSANO_DATA);
+        return std::nullopt;
+    }
+    std::uint32_t address = 0;
+    std::memcpy(&address, entry->h_addr_list[0], sizeof address);
+    return address;
 }
 
+// The system's message table in its default language, into 256 characters; a text that does
+// not fit counts as none.
 std::string errorText(int code) {
     char buffer[256] = "";
     const DWORD length =

@@ -1,10 +1,10 @@
 #include "modbus/SocketLayer.h"
+#include "tests/modbus/SocketLayerTestSupport.h"
 #include "tests/support/LoopbackDevice.h"
 
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
-#include <array>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -14,45 +14,9 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
+using namespace SocketLayerTest;
 
 namespace {
-
-using Buffer = std::array<std::uint8_t, 2000>;
-
-std::uint32_t ipv4(const char* quad) {
-    in_addr address{};
-    inet_pton(AF_INET, quad, &address);
-    return address.s_addr;
-}
-
-SocketLayer::Endpoint port502(const char* quad) {
-    return {ipv4(quad), 502};
-}
-
-std::vector<std::uint8_t> pattern(std::size_t size) {
-    std::vector<std::uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<std::uint8_t>(i * 7);
-    return bytes;
-}
-
-// A non-blocking socket of the layer, closed when the test ends.
-struct LayerSocket {
-    SocketLayer::Handle handle = SocketLayer::openUdpSocket();
-    LayerSocket() { SocketLayer::setNonBlocking(handle); }
-    ~LayerSocket() { SocketLayer::closeSocket(handle); }
-};
-
-// Loopback delivery can lag behind the sender on a busy machine: retry while nothing waits.
-std::optional<std::size_t> receiveSoon(SocketLayer::Handle socket, Buffer& buffer) {
-    const auto deadline = std::chrono::steady_clock::now() + 2s;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (const auto size = SocketLayer::receiveFrom(socket, buffer)) return size;
-        if (SocketLayer::lastError() != SocketLayer::WouldBlock) return std::nullopt;
-        std::this_thread::sleep_for(1ms);
-    }
-    return std::nullopt;
-}
 
 // Swaps a descriptor into place 0 (standard input) for one test and puts the original back.
 class StandardInputSwap {
@@ -167,29 +131,11 @@ TEST(SocketLayerRefusedPort, ARefusalNeverFailsTheNextSend) {
     EXPECT_EQ(SocketLayer::lastError(), ECONNREFUSED);
 }
 
-TEST(SocketLayerResolver, DottedQuadResolvesWithoutQuery) {
-    SocketLayer::setResolver({});
-    EXPECT_EQ(SocketLayer::resolve("127.0.0.10"), ipv4("127.0.0.10"));
-    EXPECT_EQ(SocketLayer::resolve("192.168.10.40"), ipv4("192.168.10.40"));
-}
-
 TEST(SocketLayerResolver, NameCutShortByNulIsRefused) {
     SocketLayer::setResolver({});
     using namespace std::string_view_literals;
     EXPECT_FALSE(SocketLayer::resolve("127.0.0.1\0.example"sv));
     EXPECT_EQ(SocketLayer::lastError(), SocketLayer::ResolverErrorBase - EAI_NONAME);
-}
-
-TEST(SocketLayerResolver, AReplacedResolverIsAskedInstead) {
-    std::string asked;
-    SocketLayer::setResolver([&](std::string_view host) -> std::optional<std::uint32_t> {
-        asked = host;
-        return ipv4("127.0.0.29");
-    });
-    EXPECT_EQ(SocketLayer::resolve("device.invalid"), ipv4("127.0.0.29"));
-    EXPECT_EQ(asked, "device.invalid");
-    SocketLayer::setResolver({});
-    EXPECT_EQ(SocketLayer::resolve("127.0.0.10"), ipv4("127.0.0.10"));
 }
 
 struct ErrorTextRow {
@@ -222,11 +168,5 @@ INSTANTIATE_TEST_SUITE_P(
                     ErrorTextRow{"UnknownResolverCodeHasNoText",
                                  SocketLayer::ResolverErrorBase + 999, ""}),
     [](const auto& info) { return info.param.name; });
-
-TEST(SocketLayerLastError, EachThreadHasItsOwn) {
-    SocketLayer::setLastError(5);
-    std::thread([] { SocketLayer::setLastError(7); }).join();
-    EXPECT_EQ(SocketLayer::lastError(), 5);
-}
 
 } // namespace

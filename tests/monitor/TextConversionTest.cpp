@@ -9,7 +9,9 @@
 #include <limits>
 #include <string>
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -120,11 +122,19 @@ TEST(TextToInt, ErrorNamesTheWholeText) {
     }
 }
 
+#ifdef _WIN32
+// Every Windows C runtime knows its German locale by this name.
+constexpr const char* GermanLocale = "German";
+#else
+constexpr const char* GermanLocale = "de_DE.UTF-8";
+#endif
+
 // Builds a German locale into a directory of the test's own when the system has none.
 class CommaLocale {
   public:
     CommaLocale() {
         if (activate()) return;
+#ifndef _WIN32
         directory =
             std::filesystem::temp_directory_path() / ("ravik-locale-" + std::to_string(::getpid()));
         std::filesystem::create_directories(directory);
@@ -133,17 +143,22 @@ class CommaLocale {
         if (std::system(command.c_str()) != 0) return;
         ::setenv("LOCPATH", directory.c_str(), 1);
         activate();
+#endif
     }
     ~CommaLocale() {
         std::setlocale(LC_ALL, "C");
         if (!directory.empty()) std::filesystem::remove_all(directory);
     }
 
-    bool active() const { return std::string(std::localeconv()->decimal_point) == ","; }
+    bool active() const {
+        return std::string(std::localeconv()->decimal_point) == ",";
+    }
 
   private:
-    static constexpr const char* Name = "de_DE.UTF-8";
-    bool activate() { return std::setlocale(LC_ALL, Name) != nullptr && active(); }
+    static constexpr const char* Name = GermanLocale;
+    bool activate() {
+        return std::setlocale(LC_ALL, Name) != nullptr && active();
+    }
     std::filesystem::path directory;
 };
 
