@@ -7,6 +7,9 @@ PanelButton::PanelButton(const QString& caption, QWidget* parent) : QFrame(paren
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(3);
     setFocusPolicy(Qt::NoFocus);
+    // Its own colour role: the window's background role, inherited otherwise, is the button
+    // face, which the panel needs unchanged to go back to.
+    setBackgroundRole(QPalette::Window);
     setAutoFillBackground(true);
     setColor(palette().color(QPalette::Button));
     setCaption(caption);

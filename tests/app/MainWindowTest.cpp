@@ -131,6 +131,11 @@ TEST_F(MainWindowTest, BackgroundClickRunsFormClickButLabelAndBoxClicksDoNot) {
     EXPECT_EQ(SelCol, 0);
 }
 
+TEST_F(MainWindowTest, AReadyTargetPaintsItsPanelGreen) {
+    const QImage panel = window->IP_Panel->grab().toImage();
+    EXPECT_EQ(panel.pixelColor(6, 6), PanelButton::green());
+}
+
 TEST_F(MainWindowTest, PanelsReactToALeftClickOnlyAndCountADoubleClickOnce) {
     TVarden& w = *window;
     int clicks = 0;
