@@ -1,5 +1,7 @@
 #include "app/CellDelegate.h"
 
+#include "app/TypedCharacter.h"
+
 #include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -42,6 +44,9 @@ bool CellDelegate::eventFilter(QObject* editor, QEvent* event) {
         QCoreApplication::sendEvent(&view, event);
         return true;
     }
+    // Enter goes on to the grid, which runs its handler and then closes the editor itself:
+    // the base class would queue a second close for an editor that may be gone by then.
+    if (typedCharacter(key) == QChar(13)) return false;
     emit editorKeyPress(key);
     return QStyledItemDelegate::eventFilter(editor, event);
 }

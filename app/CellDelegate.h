@@ -21,7 +21,7 @@ class CellDelegate : public QStyledItemDelegate {
                const QModelIndex& index) const override;
 
   signals:
-    // Every key pressed in an open editor, before the editor or the grid handles it.
+    // Every key pressed in an open editor but Enter, before the editor handles it.
     void editorKeyPress(const QKeyEvent& event);
 
   protected:

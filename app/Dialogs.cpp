@@ -8,7 +8,6 @@
 #include <QPushButton>
 
 namespace {
-Dialogs::Responder responder;
 
 void showBox(QMessageBox::Icon icon, const QString& title, const QString& text) {
     QMessageBox box(icon, title, text, QMessageBox::Ok);
@@ -18,36 +17,23 @@ void showBox(QMessageBox::Icon icon, const QString& title, const QString& text) 
     box.exec();
 }
 
-void show(Dialogs::Kind kind, QMessageBox::Icon icon, const QString& title, const QString& text) {
-    if (!responder) return showBox(icon, title, text);
-    Dialogs::Request request{kind, title, text, {}};
-    responder(request);
-}
 } // namespace
 
 namespace Dialogs {
 
-void setResponder(Responder r) { responder = std::move(r); }
-
 void showMessage(const QString& text) {
-    show(Kind::Message, QMessageBox::NoIcon, AppTitle::get(), text);
+    showBox(QMessageBox::NoIcon, AppTitle::get(), text);
 }
 
 void showInformation(const QString& text) {
-    show(Kind::Information, QMessageBox::Information, QStringLiteral("Information"), text);
+    showBox(QMessageBox::Information, QStringLiteral("Information"), text);
 }
 
 void showError(const QString& text) {
-    show(Kind::Error, QMessageBox::Critical, AppTitle::get(), text);
+    showBox(QMessageBox::Critical, AppTitle::get(), text);
 }
 
 bool inputQuery(const QString& title, const QString& prompt, QString& value) {
-    if (responder) {
-        Request request{Kind::Input, title, prompt, value};
-        const bool ok = responder(request);
-        if (ok) value = request.value;
-        return ok;
-    }
     QInputDialog dialog;
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);

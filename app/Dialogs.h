@@ -2,24 +2,9 @@
 
 #include <QString>
 
-#include <functional>
-
-// The program's modal dialogs. A test installs a responder that answers them without a
-// person; without one the real Qt dialogs are shown.
+// The program's modal dialogs. Each runs its own event loop, in which the program's timers
+// go on ticking.
 namespace Dialogs {
-
-enum class Kind { Message, Information, Error, Input };
-
-struct Request {
-    Kind kind;
-    QString title;
-    QString text;  // the message, or the prompt of the input dialog
-    QString value; // input dialog: the preset text in, the edited text out
-};
-
-// Returns true for OK; only the input dialog looks at the result.
-using Responder = std::function<bool(Request&)>;
-void setResponder(Responder responder);
 
 // Plain message box: the application's title, no icon, one "OK".
 void showMessage(const QString& text);

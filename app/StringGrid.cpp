@@ -9,11 +9,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
-#include <QScrollBar>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
-
-#include <algorithm>
 
 namespace {
 
@@ -37,7 +34,9 @@ StringGrid::StringGrid(QWidget* parent) : QTableView(parent), gridModel(new Grid
     setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
     setTabKeyNavigation(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollMode(ScrollPerPixel);
+    // Whole rows only: the top row is never cut, and the last rows fit whole above a strip
+    // where a click hits no cell. The view moves its header and its cells together.
+    setVerticalScrollMode(ScrollPerItem);
     cornerButton = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
     for (QWidget* labels : std::initializer_list<QWidget*>{
              cornerButton, horizontalHeader()->viewport(), verticalHeader()->viewport()})
@@ -123,7 +122,7 @@ int StringGrid::topRow() const {
 }
 
 void StringGrid::setTopRow(int row) {
-    verticalScrollBar()->setValue(verticalHeader()->sectionPosition(row - 1));
+    scrollTo(gridModel->index(row - 1, 0), PositionAtTop);
 }
 
 QRect StringGrid::selection() const {
@@ -171,32 +170,29 @@ bool StringGrid::viewportEvent(QEvent* event) {
 }
 
 void StringGrid::keyPressEvent(QKeyEvent* event) {
-    // Keys typed into an open editor were announced by it; they only pass by here when
-    // the editor leaves them to the grid.
-    if (state() != EditingState) announceKey(*event);
+    // Keys typed into an open editor were announced by it, all but Enter: the editor hands
+    // that on to the grid untouched, so its handler runs here, after the editor is done with
+    // the key. A box the handler opens takes the focus, and the view then deletes the editor.
+    const bool enter = typedCharacter(*event) == QChar(13);
+    if (state() != EditingState || enter) announceKey(*event);
+    if (enter && state() == EditingState) return finishEditing();
     const QScopedValueRollback forwarding(forwardingKey, true);
     QTableView::keyPressEvent(event);
 }
 
-void StringGrid::scrollContentsBy(int dx, int dy) {
-    // Whole rows only: a partly scrolled top row would hide the strip below the last row.
-    // Rounding up keeps a row that was scrolled into view at the bottom whole.
-    QScrollBar& bar = *verticalScrollBar();
-    const int whole = (bar.value() + DefaultRowHeight - 1) / DefaultRowHeight * DefaultRowHeight;
-    if (bar.value() != whole) return bar.setValue(whole);
-    QTableView::scrollContentsBy(dx, dy);
+void StringGrid::finishEditing() {
+    QWidget* editor = indexWidget(currentIndex());
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 void StringGrid::updateGeometries() {
     QTableView::updateGeometries();
-    // The last top row is the one after which the remaining rows fit whole, leaving the
-    // strip below the last row where a click hits no cell.
-    const int fullRows = std::max(viewport()->height() / DefaultRowHeight, 1);
-    const int lastTopRow = std::max(gridModel->rowCount() - fullRows, 0);
-    QScrollBar& bar = *verticalScrollBar();
-    bar.setRange(0, lastTopRow * DefaultRowHeight);
-    bar.setSingleStep(DefaultRowHeight);
-    bar.setPageStep(fullRows * DefaultRowHeight);
+    // The labels end with the last whole row. Scrolled to its end, the view lays the last row
+    // flush with the labels' bottom, so the top row stays whole and a strip below the last
+    // row, where a click hits no cell, stays free.
+    QHeaderView& labels = *verticalHeader();
+    labels.resize(labels.width(), viewport()->height() / DefaultRowHeight * DefaultRowHeight);
 }
 
 void StringGrid::announceKey(const QKeyEvent& event) {

@@ -63,13 +63,13 @@ class StringGrid : public QTableView {
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void scrollContentsBy(int dx, int dy) override;
     void updateGeometries() override;
 
   private:
     void setUpHeaders();
     bool isLabelArea(const QObject* widget) const;
     void announceKey(const QKeyEvent& event);
+    void finishEditing();
     void announceMouseDown(const QWidget& source, const QMouseEvent& event);
     void paintCorner();
 

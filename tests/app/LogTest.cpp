@@ -55,7 +55,8 @@ TEST_F(LogToPanes, AnEntryAfterTypedTextStartsALineOfItsOwnWithTheCaretBehind) {
 }
 
 TEST_F(LogToPanes, OldestLinesGoBeyondTheCap) {
-    for (int i = 0; i < 5; ++i) LogMsg(QString::number(i));
+    for (int i = 0; i < 5; ++i)
+        LogMsg(QString::number(i));
     messages.setMaximumBlockCount(3);
     LogMsg(QStringLiteral("5"));
     EXPECT_EQ(messages.toPlainText(), QStringLiteral("4\n5\n"));
@@ -66,7 +67,7 @@ TEST(LogWithoutWindow, BothProceduresFallBackToThePlainMessageBox) {
     LogMsg(QStringLiteral("GetHostByName..: 11001="));
     LogError(QStringLiteral("error line"));
     ASSERT_EQ(dialogs.shown.size(), 2);
-    EXPECT_EQ(dialogs.shown[0].kind, Dialogs::Kind::Message);
+    EXPECT_EQ(dialogs.shown[0].kind, DialogRecorder::Kind::Message);
     EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Udpravik"));
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("GetHostByName..: 11001="));
     EXPECT_EQ(dialogs.shown[1].text, QStringLiteral("error line"));

@@ -176,7 +176,7 @@ TEST_F(MainWindowTest, AnErrorInAHandlerShowsTheErrorBoxOnceAndTheWindowGoesOn) 
     RegOffset = 2000; // the first register's device address would be negative
     QTest::mouseClick(w.Read_once_Panel, Qt::LeftButton);
     ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_EQ(dialogs.shown[0].kind, Dialogs::Kind::Error);
+    EXPECT_EQ(dialogs.shown[0].kind, DialogRecorder::Kind::Error);
     EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Udpravik"));
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Fehler bei Bereichsprüfung."));
     EXPECT_TRUE(w.isVisible());

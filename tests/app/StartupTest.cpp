@@ -1,6 +1,6 @@
+#include "app/Startup.h"
 #include "app/AppIcon.h"
 #include "app/PanelButton.h"
-#include "app/Startup.h"
 #include "app/Varden.h"
 #include "modbus/SocketLayer.h"
 #include "monitor/MonitorState.h"
@@ -46,13 +46,14 @@ TEST(StartupOrder, AnUnresolvableTargetIsReportedInTwoBoxesBeforeTheWindowOpens)
     Startup::startModules(QStringLiteral("plc.invalid"));
     SocketLayer::setResolver({});
     ASSERT_EQ(dialogs.shown.size(), 2);
-    for (const Dialogs::Request& box : dialogs.shown) {
-        EXPECT_EQ(box.kind, Dialogs::Kind::Message);
+    for (const DialogRecorder::Shown& box : dialogs.shown) {
+        EXPECT_EQ(box.kind, DialogRecorder::Kind::Message);
         EXPECT_EQ(box.title, QStringLiteral("Udpravik"));
     }
-    EXPECT_TRUE(dialogs.shown[0].text.startsWith(
-        QStringLiteral("GetHostByName..: %1=").arg(NameNotKnown)));
-    EXPECT_EQ(dialogs.shown[1].text, QStringLiteral("Adresse von  \"plc.invalid\"  nicht gefunden."));
+    EXPECT_TRUE(
+        dialogs.shown[0].text.startsWith(QStringLiteral("GetHostByName..: %1=").arg(NameNotKnown)));
+    EXPECT_EQ(dialogs.shown[1].text,
+              QStringLiteral("Adresse von  \"plc.invalid\"  nicht gefunden."));
     auto window = Startup::createMainWindow();
     EXPECT_EQ(dialogs.shown.size(), 2);
     EXPECT_NE(window->IP_Panel->color(), PanelButton::green());

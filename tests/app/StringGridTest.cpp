@@ -3,14 +3,18 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -245,20 +249,101 @@ TEST_F(StringGridTest, SettingTheCurrentCellShrinksTheSelectionAndShowsTheCell) 
     EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(grid->currentIndex())));
 }
 
-TEST_F(StringGridTest, ScrollingMovesByWholeRows) {
+// What the window shows of the grid (its backing store, where scrolling moves pixels that
+// are not painted again) must equal a fresh render of it: every value under its own label.
+class PaintedScrolling : public StringGridTest {
+  protected:
+    PaintedScrolling() {
+        for (int row = 1; row < Rows; ++row) {
+            grid->setCell(0, row, QString::number((row - 1) * 10));
+            for (int col = 1; col < Cols; ++col)
+                grid->setCell(col, row, QString::number(((row - 1) * 10 + col - 1) % 10000));
+        }
+        grid->setTopRow(101);
+        grid->setCurrentCell(4, 118); // in the last whole row of the view
+        settle();
+    }
+
+    static void settle() {
+        for (int pass = 0; pass < 3; ++pass)
+            QApplication::processEvents();
+    }
+
+    // Qt's partial repaint of the old and the new current cell may leave a grid-line corner
+    // pixel or two; a value under another row's label differs in hundreds.
+    void expectShownAsRendered(const char* step) {
+        settle();
+        const QRect area(grid->mapTo(&window, QPoint()), grid->size());
+        const QImage shown = window.screen()->grabWindow(window.winId()).toImage().copy(area);
+        EXPECT_LE(differingPixels(shown, grid->grab().toImage()), 4) << "after " << step;
+        const int top = grid->topRow();
+        EXPECT_EQ(grid->rowViewportPosition(top - 1), 0) << "top row cut after " << step;
+    }
+
+    static int differingPixels(const QImage& a, const QImage& b) {
+        const QImage left = a.convertToFormat(QImage::Format_RGB32);
+        const QImage right = b.convertToFormat(QImage::Format_RGB32);
+        if (left.size() != right.size()) return left.width() * left.height();
+        int count = 0;
+        for (int y = 0; y < left.height(); ++y)
+            for (int x = 0; x < left.width(); ++x)
+                count += left.pixel(x, y) != right.pixel(x, y);
+        return count;
+    }
+
+    void dragSlider(int pixels) {
+        QScrollBar& bar = *grid->verticalScrollBar();
+        QStyleOptionSlider option;
+        option.initFrom(&bar);
+        option.orientation = Qt::Vertical;
+        option.minimum = bar.minimum();
+        option.maximum = bar.maximum();
+        option.sliderPosition = option.sliderValue = bar.value();
+        option.pageStep = bar.pageStep();
+        const QPoint handle =
+            bar.style()
+                ->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, &bar)
+                .center();
+        QTest::mousePress(&bar, Qt::LeftButton, {}, handle);
+        QTest::mouseMove(&bar, handle + QPoint(0, pixels));
+        QTest::mouseRelease(&bar, Qt::LeftButton, {}, handle + QPoint(0, pixels));
+    }
+};
+
+TEST_F(PaintedScrolling, EveryWayOfScrollingKeepsValuesUnderTheirLabels) {
     QScrollBar& bar = *grid->verticalScrollBar();
-    bar.setSliderPosition(5 * RowHeight + 7);
-    EXPECT_EQ(bar.value() % RowHeight, 0);
-    QWheelEvent wheel(QPointF(50, 50), grid->viewport()->mapToGlobal(QPointF(50, 50)), {},
-                      QPoint(0, -40), Qt::NoButton, {}, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(grid->viewport(), &wheel);
-    EXPECT_EQ(bar.value() % RowHeight, 0);
-    grid->setCurrentCell(1, 1);
-    for (int step = 0; step < 30; ++step)
-        QTest::keyClick(grid, Qt::Key_Down);
-    EXPECT_EQ(bar.value() % RowHeight, 0);
-    const QRect current = grid->visualRect(grid->currentIndex());
-    EXPECT_LE(current.bottom(), grid->viewport()->height()) << "the current row stays whole";
+    const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+        {"Down at the bottom row", [&] { press(Qt::Key_Down); }},
+        {"Down again", [&] { press(Qt::Key_Down); }},
+        {"Page Down", [&] { press(Qt::Key_PageDown); }},
+        {"Page Up", [&] { press(Qt::Key_PageUp); }},
+        {"Up at the top row",
+         [&] {
+             grid->setCurrentCell(4, grid->topRow());
+             press(Qt::Key_Up);
+         }},
+        {"Ctrl+End", [&] { QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier); }},
+        {"Ctrl+Home", [&] { QTest::keyClick(grid, Qt::Key_Home, Qt::ControlModifier); }},
+        {"the scroll bar's lower arrow",
+         [&] { QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(5, bar.height() - 5)); }},
+        {"a slider drag of 7 pixels", [&] { dragSlider(7); }},
+        {"a slider drag of 123 pixels", [&] { dragSlider(123); }},
+        {"the wheel",
+         [&] {
+             QWheelEvent wheel(QPointF(50, 50), grid->viewport()->mapToGlobal(QPointF(50, 50)),
+                               QPoint(0, -7), QPoint(0, -40), Qt::NoButton, {}, Qt::NoScrollPhase,
+                               false);
+             QApplication::sendEvent(grid->viewport(), &wheel);
+         }},
+        {"a new top row", [&] { grid->setTopRow(2000); }},
+        {"the last top row", [&] { grid->setTopRow(Rows - 1); }},
+    };
+    for (const auto& [name, scroll] : steps) {
+        const int before = bar.value();
+        scroll();
+        EXPECT_NE(bar.value(), before) << name << " did not scroll";
+        expectShownAsRendered(name);
+    }
 }
 
 struct PointCase {

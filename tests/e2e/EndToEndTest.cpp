@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -111,16 +110,8 @@ class EndToEnd : public testing::Test {
     std::unique_ptr<TVarden> window;
 };
 
-TEST_F(EndToEnd, TheRealIpDialogSetsTheTargetAndReadOnceShowsTheDevicesRegisters) {
-    Dialogs::setResponder({});
-    QTimer::singleShot(0, [this] {
-        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        auto* edit = dialog->findChild<QLineEdit*>();
-        QTest::keyClicks(edit, target());
-        QTest::keyClick(edit, Qt::Key_Return);
-    });
-    click(window->IP_Panel);
+TEST_F(EndToEnd, TheIpDialogSetsTheTargetAndReadOnceShowsTheDevicesRegisters) {
+    enterTarget(target());
     EXPECT_EQ(window->IP_Panel->caption(), QStringLiteral("IP = ") + target());
     EXPECT_EQ(window->IP_Panel->color(), PanelButton::green());
     EXPECT_TRUE(linesOf(window->Memo1).contains(QStringLiteral("neue IP = ") + target()));
@@ -236,7 +227,7 @@ TEST_F(EndToEnd, AnUnresolvableTargetThenAGoodOne) {
     enterTarget(QStringLiteral("plc.invalid"));
     EXPECT_EQ(asked, QStringList{QStringLiteral("plc.invalid")});
     ASSERT_EQ(dialogs.shown.size(), 2); // the input dialog, then the box
-    EXPECT_EQ(dialogs.shown[1].kind, Dialogs::Kind::Message);
+    EXPECT_EQ(dialogs.shown[1].kind, DialogRecorder::Kind::Message);
     EXPECT_EQ(dialogs.shown[1].text,
               QStringLiteral("Adresse von  \"plc.invalid\"  nicht gefunden."));
     EXPECT_NE(window->IP_Panel->color(), PanelButton::green());

@@ -48,15 +48,10 @@ QString dumpLine(const QString& prefix, std::span<const std::uint8_t> bytes) {
 void ClientTest::SetUp() {
     recorded = {};
     Log::attachPanes(&messagePane, &errorPane);
-    Dialogs::setResponder([](Dialogs::Request& request) {
-        recorded.dialogs.push_back(request);
-        return true;
-    });
 }
 
 void ClientTest::TearDown() {
     Log::detachPanes();
-    Dialogs::setResponder({});
     SocketLayer::setResolver({});
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Dialogs.h"
 #include "modbus/UDP_Modbus.h"
+#include "tests/support/DialogRecorder.h"
 
 #include <QPlainTextEdit>
 #include <QStringList>
@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-// What the recording callbacks and the dialog responder saw, in order.
+// What the recording callbacks saw, in order.
 struct ReadCall {
     std::uint16_t trId;
     std::vector<std::uint16_t> registers;
@@ -32,7 +32,6 @@ struct Recorded {
     std::vector<ReadCall> reads;
     std::vector<WriteCall> writes;
     std::vector<ErrorCall> errors;
-    std::vector<Dialogs::Request> dialogs;
     std::size_t callbacks() const { return reads.size() + writes.size() + errors.size(); }
 };
 extern Recorded recorded;
@@ -58,6 +57,7 @@ class ClientTest : public testing::Test {
 
     QPlainTextEdit messagePane;
     QPlainTextEdit errorPane;
+    DialogRecorder dialogs;
 };
 
 // Open descriptors of the test process: a socket left open shows here.

@@ -56,7 +56,7 @@ TEST_F(LogLastErrorLine, ModuleStartReportsNothingWhenTheSocketLayerStarts) {
     UDP_Modbus::moduleStart();
     UDP_Modbus::moduleStop();
     EXPECT_TRUE(messages().isEmpty());
-    EXPECT_TRUE(recorded.dialogs.empty());
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 struct TrimRow {

@@ -186,7 +186,7 @@ TEST_F(ClientAnswers, AnErrorRaisedByACallbackIsLoggedAndPollingGoesOn) {
     EXPECT_EQ(
         errors(),
         QStringList{"Receive Exception: CallBack unInitialisiert ? Fehler bei Bereichsprüfung"});
-    EXPECT_TRUE(recorded.dialogs.empty());
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 void raiseNonStandard(std::uint16_t, std::uint16_t, std::uint16_t) {
@@ -202,8 +202,8 @@ TEST_F(ClientAnswers, PollTickRunsUnderTheEventGuard) {
     client.Send_F6(27, 200, 0x1234);
     ASSERT_TRUE(device.receive());
     device.reply(f6Echo);
-    ASSERT_TRUE(QTest::qWaitFor([] { return !recorded.dialogs.empty(); }, 5000));
-    EXPECT_EQ(recorded.dialogs[0].kind, Dialogs::Kind::Error);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !dialogs.shown.empty(); }, 5000));
+    EXPECT_EQ(dialogs.shown[0].kind, DialogRecorder::Kind::Error);
     EXPECT_TRUE(client.Timer().isActive());
     device.reply(bytesFromHex("00 18 00 00 00 03 01 83 02"));
     EXPECT_TRUE(QTest::qWaitFor([] { return !recorded.errors.empty(); }, 5000));
@@ -228,9 +228,9 @@ TEST_F(ClientFailures, UnresolvableTargetLogsBoxesAndLeavesNoSocket) {
     EXPECT_FALSE(client.Ready());
     EXPECT_EQ(openDescriptors(), before);
     EXPECT_EQ(messages(), QStringList{"GetHostByName..: 11002=Name or service not known"});
-    ASSERT_EQ(recorded.dialogs.size(), 1u);
-    EXPECT_EQ(recorded.dialogs[0].kind, Dialogs::Kind::Message);
-    EXPECT_EQ(recorded.dialogs[0].text, "Adresse von  \"no.such.device\"  nicht gefunden.");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, DialogRecorder::Kind::Message);
+    EXPECT_EQ(dialogs.shown[0].text, "Adresse von  \"no.such.device\"  nicht gefunden.");
 
     // Sending on the instance without a socket fails, is logged and still starts polling.
     clearPanes();

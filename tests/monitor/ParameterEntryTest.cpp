@@ -80,7 +80,7 @@ TEST_P(EntryTest, EnterAcceptsOrRefusesAndRestores) {
     EXPECT_EQ(field->text(), QString::fromUtf8(c.fieldText));
     if (c.box) {
         ASSERT_EQ(dialogs.shown.size(), 1);
-        EXPECT_EQ(dialogs.shown[0].kind, Dialogs::Kind::Information);
+        EXPECT_EQ(dialogs.shown[0].kind, DialogRecorder::Kind::Information);
         EXPECT_EQ(dialogs.shown[0].text, QString::fromUtf8(c.box));
     } else {
         EXPECT_TRUE(dialogs.shown.isEmpty());

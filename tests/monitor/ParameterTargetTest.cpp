@@ -1,7 +1,7 @@
-#include "app/Dialogs.h"
 #include "app/PanelButton.h"
 #include "modbus/SocketLayer.h"
 #include "monitor/RegisterImage.h"
+#include "tests/support/DialogRecorder.h"
 #include "tests/support/MonitorWindow.h"
 
 #include <QPlainTextEdit>
@@ -93,23 +93,14 @@ class TargetTest : public testing::Test {
     explicit TargetTest(const QString& target = Target) : window(target) {
         SocketLayer::setResolver(resolveQuadsOnly);
     }
-    ~TargetTest() override {
-        Dialogs::setResponder({});
-        SocketLayer::setResolver({});
-    }
+    ~TargetTest() override { SocketLayer::setResolver({}); }
 
     // The input dialog is answered with input (nothing: "Abbrechen"); duringMessage runs
     // while a message box is open, as the operator would take time to read it.
     void answerDialogs(std::optional<QString> input, std::function<void()> duringMessage = {}) {
-        Dialogs::setResponder([=, this](Dialogs::Request& request) {
-            shown.append(request);
-            if (request.kind != Dialogs::Kind::Input) {
-                if (duringMessage) duringMessage();
-                return true;
-            }
-            if (input) request.value = *input;
-            return input.has_value();
-        });
+        dialogs.cancelInput = !input;
+        dialogs.inputAnswer = input.value_or(QString());
+        dialogs.whileOpen = std::move(duringMessage);
     }
 
     void clickTargetPanel() { QTest::mouseClick(window->IP_Panel, Qt::LeftButton); }
@@ -126,7 +117,8 @@ class TargetTest : public testing::Test {
     }
 
     MonitorWindow window;
-    QList<Dialogs::Request> shown;
+    DialogRecorder dialogs;
+    const QList<DialogRecorder::Shown>& shown = dialogs.shown;
 };
 
 TEST_F(TargetTest, OpensGreenForAnAddressThatResolves) {
@@ -140,7 +132,7 @@ TEST_F(TargetTest, CancelChangesNothing) {
     answerDialogs(std::nullopt);
     clickTargetPanel();
     ASSERT_EQ(shown.size(), 1);
-    EXPECT_EQ(shown[0].kind, Dialogs::Kind::Input);
+    EXPECT_EQ(shown[0].kind, DialogRecorder::Kind::Input);
     EXPECT_EQ(shown[0].title, QStringLiteral("neue Ziel IP - Adr."));
     EXPECT_EQ(shown[0].text, QStringLiteral("bitte eingeben"));
     EXPECT_EQ(shown[0].value, Target);
@@ -183,7 +175,7 @@ TEST_F(TargetTest, UnresolvableNameLeavesThePanelButtonFace) {
     });
     clickTargetPanel();
     ASSERT_EQ(shown.size(), 2);
-    EXPECT_EQ(shown[1].kind, Dialogs::Kind::Message);
+    EXPECT_EQ(shown[1].kind, DialogRecorder::Kind::Message);
     EXPECT_EQ(shown[1].text, QStringLiteral("Adresse von  \"no.such.device\"  nicht gefunden."));
     EXPECT_TRUE(panelShownFirst);
     EXPECT_EQ(TargetIP, QStringLiteral("no.such.device"));

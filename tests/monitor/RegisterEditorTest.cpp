@@ -49,7 +49,8 @@ class RegisterEditor : public testing::Test {
     // Key by key to whichever widget has the focus: the first key opens the cell's editor.
     static void type(const QString& text) {
         for (QChar c : text)
-            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(),
+                                Qt::Key(c.toUpper().unicode()), QString(c), {});
     }
     void pressEnter(Qt::Key key = Qt::Key_Return) {
         QTest::keyClick(QApplication::focusWidget(), key);
@@ -161,8 +162,7 @@ class RegisterEditorBadText : public RegisterEditor, public testing::WithParamIn
 
 TEST_P(RegisterEditorBadText, IsAConversionErrorNamingTheWholeText) {
     clickCell(4, 101);
-    window->Grid1->setCell(4, 101, QString::fromUtf8(GetParam().typed));
-    window->Grid1->setFocus();
+    type(QString::fromUtf8(GetParam().typed));
     pressEnter();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, QString::fromUtf8(GetParam().reported));
