@@ -3,7 +3,6 @@
 #include "tests/support/DialogRecorder.h"
 
 #include <QPlainTextEdit>
-#include <QTextBlock>
 
 #include <gtest/gtest.h>
 
@@ -52,14 +51,6 @@ TEST_F(LogToPanes, AnEntryAfterTypedTextStartsALineOfItsOwnWithTheCaretBehind) {
     EXPECT_EQ(messages.toPlainText(), QStringLiteral("first\ntyped\nsecond\n"));
     EXPECT_EQ(messages.textCursor().position(), messages.document()->characterCount() - 1);
     EXPECT_FALSE(messages.textCursor().hasSelection());
-}
-
-TEST_F(LogToPanes, OldestLinesGoBeyondTheCap) {
-    for (int i = 0; i < 5; ++i)
-        LogMsg(QString::number(i));
-    messages.setMaximumBlockCount(3);
-    LogMsg(QStringLiteral("5"));
-    EXPECT_EQ(messages.toPlainText(), QStringLiteral("4\n5\n"));
 }
 
 TEST(LogWithoutWindow, BothProceduresFallBackToThePlainMessageBox) {

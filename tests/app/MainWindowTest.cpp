@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -171,6 +172,21 @@ TEST_F(MainWindowTest, ClearMemoEmptiesBothPanesAndLeavesCyclicAlone) {
     EXPECT_EQ(w.Memo2->toPlainText(), QStringLiteral("still logged\n"));
 }
 
+TEST_F(MainWindowTest, EachPaneKeepsItsNewestLinesUpToTheCap) {
+    TVarden& w = *window;
+    for (int line = 0; line < Log::MaxLinesPerPane + 2; ++line) {
+        LogMsg(QString::number(line));
+        LogError(QString::number(line));
+    }
+    for (const QPlainTextEdit* pane : {w.Memo1, w.Memo2}) {
+        const QTextDocument& lines = *pane->document();
+        // The last block is the empty line behind the newest entry.
+        EXPECT_EQ(lines.blockCount(), Log::MaxLinesPerPane);
+        EXPECT_EQ(lines.firstBlock().text(), QString::number(3));
+        EXPECT_EQ(lines.lastBlock().previous().text(), QString::number(Log::MaxLinesPerPane + 1));
+    }
+}
+
 TEST_F(MainWindowTest, AnErrorInAHandlerShowsTheErrorBoxOnceAndTheWindowGoesOn) {
     TVarden& w = *window;
     RegOffset = 2000; // the first register's device address would be negative
@@ -179,6 +195,7 @@ TEST_F(MainWindowTest, AnErrorInAHandlerShowsTheErrorBoxOnceAndTheWindowGoesOn) 
     EXPECT_EQ(dialogs.shown[0].kind, DialogRecorder::Kind::Error);
     EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Udpravik"));
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Fehler bei Bereichsprüfung."));
+    EXPECT_EQ(dialogs.shown[0].buttons, QStringList{QStringLiteral("OK")});
     EXPECT_TRUE(w.isVisible());
     QTest::mouseClick(w.ClrMemoPanel, Qt::LeftButton);
     EXPECT_EQ(dialogs.shown.size(), 1);
