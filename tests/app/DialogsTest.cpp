@@ -1,11 +1,8 @@
 #include "app/Dialogs.h"
+#include "tests/support/DialogRecorder.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
-#include <QInputDialog>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -15,67 +12,58 @@
 
 namespace {
 
-// Runs check on the modal dialog once it is up, from inside its own event loop.
-void whenModalOpens(std::function<void(QWidget*)> check) {
-    QTimer::singleShot(0, [check] {
+using Kind = DialogRecorder::Kind;
+
+struct BoxCase {
+    const char* name;
+    std::function<void(const QString&)> show;
+    Kind kind;
+    const char* title;
+};
+
+class RealBoxes : public testing::TestWithParam<BoxCase> {};
+
+TEST_P(RealBoxes, ShowTheirTitleIconTextAndOneOk) {
+    DialogRecorder dialogs;
+    GetParam().show(QStringLiteral("Adresse von  \"plc\"  nicht gefunden."));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].kind, GetParam().kind);
+    EXPECT_EQ(dialogs.shown[0].title, QString::fromUtf8(GetParam().title));
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Adresse von  \"plc\"  nicht gefunden."));
+    EXPECT_EQ(dialogs.shown[0].buttons, QStringList{QStringLiteral("OK")});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, RealBoxes,
+    testing::Values(BoxCase{"Message", Dialogs::showMessage, Kind::Message, "Udpravik"},
+                    BoxCase{"Information", Dialogs::showInformation, Kind::Information,
+                            "Information"},
+                    BoxCase{"Error", Dialogs::showError, Kind::Error, "Udpravik"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Keys into the open dialog, from inside its own loop, as the operator types them.
+void whenModalOpens(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, [act] {
         QWidget* dialog = QApplication::activeModalWidget();
         ASSERT_NE(dialog, nullptr);
-        check(dialog);
+        act(dialog);
     });
 }
 
-QStringList buttonTexts(QWidget* dialog) {
-    QStringList texts;
-    for (auto* button : dialog->findChildren<QPushButton*>()) texts << button->text();
-    return texts;
+TEST(RealDialogs, BoxesCloseWithEnterAndWithEscape) {
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        whenModalOpens([key](QWidget* box) { QTest::keyClick(box, key); });
+        Dialogs::showInformation(QStringLiteral("Eingabe ist ungültig"));
+    }
 }
 
-TEST(RealDialogs, PlainMessageBoxHasTheAppTitleNoIconAndOneOk) {
-    whenModalOpens([](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Udpravik"));
-        EXPECT_EQ(box->text(), QStringLiteral("Adresse von  \"plc\"  nicht gefunden."));
-        EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
-        EXPECT_EQ(buttonTexts(box), QStringList{QStringLiteral("OK")});
-        QTest::keyClick(box, Qt::Key_Return);
-    });
-    Dialogs::showMessage(QStringLiteral("Adresse von  \"plc\"  nicht gefunden."));
-}
-
-TEST(RealDialogs, InformationBoxClosesWithEscape) {
-    whenModalOpens([](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Information"));
-        EXPECT_EQ(box->icon(), QMessageBox::Information);
-        EXPECT_EQ(buttonTexts(box), QStringList{QStringLiteral("OK")});
-        QTest::keyClick(box, Qt::Key_Escape);
-    });
-    Dialogs::showInformation(QStringLiteral("Eingabe ist ungültig"));
-}
-
-TEST(RealDialogs, ErrorBoxShowsTheStopIcon) {
-    whenModalOpens([](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Udpravik"));
-        EXPECT_EQ(box->icon(), QMessageBox::Critical);
-        box->accept();
-    });
-    Dialogs::showError(QStringLiteral("Fehler bei Bereichsprüfung."));
-}
-
-TEST(RealDialogs, InputDialogPresetsSelectsLimitsAndReturnsTheEditedText) {
-    whenModalOpens([](QWidget* w) {
-        auto* edit = w->findChild<QLineEdit*>();
+TEST(RealDialogs, InputDialogPresetsSelectsLimitsAndReturnsTheTypedText) {
+    whenModalOpens([](QWidget* dialog) {
+        auto* edit = dialog->findChild<QLineEdit*>();
         ASSERT_NE(edit, nullptr);
-        EXPECT_EQ(w->windowTitle(), QStringLiteral("neue Ziel IP - Adr."));
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("neue Ziel IP - Adr."));
         EXPECT_EQ(edit->selectedText(), QStringLiteral("192.0.2.1"));
         EXPECT_EQ(edit->maxLength(), 255);
-        QStringList texts = buttonTexts(w);
-        texts.sort();
-        EXPECT_EQ(texts, (QStringList{QStringLiteral("Abbrechen"), QStringLiteral("OK")}));
         QTest::keyClicks(edit, QStringLiteral("127.0.0.1"));
         QTest::keyClick(edit, Qt::Key_Return);
     });
@@ -85,11 +73,15 @@ TEST(RealDialogs, InputDialogPresetsSelectsLimitsAndReturnsTheEditedText) {
     EXPECT_EQ(value, QStringLiteral("127.0.0.1"));
 }
 
-TEST(RealDialogs, InputDialogCancelledWithEscapeKeepsTheValue) {
-    whenModalOpens([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+TEST(RealDialogs, InputDialogCancelledKeepsTheValue) {
+    DialogRecorder dialogs;
+    dialogs.cancelInput = true;
     QString value = QStringLiteral("unchanged");
     EXPECT_FALSE(Dialogs::inputQuery(QStringLiteral("t"), QStringLiteral("p"), value));
     EXPECT_EQ(value, QStringLiteral("unchanged"));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].buttons,
+              (QStringList{QStringLiteral("Abbrechen"), QStringLiteral("OK")}));
 }
 
 } // namespace

@@ -28,6 +28,17 @@ std::string requestFields(std::span<const std::uint8_t> request) {
     return text;
 }
 
+// The request as it arrived, so a log also shows frames whose fields it cannot describe.
+std::string hexBytes(std::span<const std::uint8_t> bytes) {
+    std::string text;
+    for (const std::uint8_t byte : bytes) {
+        char digits[4];
+        std::snprintf(digits, sizeof digits, "%02X", byte);
+        text += (text.empty() ? "" : " ") + std::string(digits);
+    }
+    return text;
+}
+
 std::string result(std::span<const std::uint8_t> answer) {
     const bool refused = (answer[7] & 0x80) != 0;
     return refused ? "exception " + std::to_string(answer[8]) : "ok";
@@ -37,7 +48,7 @@ std::string result(std::span<const std::uint8_t> answer) {
 
 std::string describeExchange(std::string_view sender, std::span<const std::uint8_t> request,
                              std::span<const std::uint8_t> answer) {
-    std::string line(sender);
+    const std::string line = std::string(sender) + " [" + hexBytes(request) + "]";
     if (answer.empty()) return line + " " + std::to_string(request.size()) + " bytes -> ignored";
     return line + " tr " + std::to_string(getWord(&request[0])) + " unit " +
            std::to_string(request[6]) + " " + requestFields(request) + " -> " + result(answer);
