@@ -1,32 +1,39 @@
-# The two set-up commands of the README (run, test) and the developer's extras.
+# The two set-up commands of the README (run, test) and the developer's extras. Each command
+# first installs the Debian packages of its own group (scripts/install-deps).
 BUILD ?= build
 BENCH_BUILD ?= build-bench
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The tests bind port 502 on loopback addresses of their own, in a network of their own.
+CTEST = QT_QPA_PLATFORM=offscreen $(CURDIR)/scripts/private-network ctest --output-on-failure -j $(JOBS)
 
-.PHONY: deps build run test bench screenshot clean
+.PHONY: programs run test bench screenshot clean
 
-deps:
-	@scripts/install-deps
-
+# A tree first made by make run builds no tests; make test switches them on.
 $(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DRAVIK_BUILD_TESTS=OFF
 
-build: deps $(BUILD)/build.ninja
-	cmake --build $(BUILD) -j $(JOBS)
+programs: $(BUILD)/build.ninja
+	@scripts/install-deps run
+	cmake --build $(BUILD) -j $(JOBS) --target UdpRavik UdpRavikDevice
 
-run: build
+run: programs
 	$(BUILD)/app/UdpRavik
 
-test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+test:
+	@scripts/install-deps test
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DRAVIK_BUILD_TESTS=ON
+	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && $(CTEST)
 
-bench: deps
+bench:
+	@scripts/install-deps bench test
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DRAVIK_BUILD_TESTS=OFF -DRAVIK_BUILD_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
-	QT_QPA_PLATFORM=offscreen scripts/run-benchmarks $(BENCH_BUILD)
+	QT_QPA_PLATFORM=offscreen scripts/private-network scripts/run-benchmarks $(BENCH_BUILD)
 
-screenshot: build
+screenshot: programs
+	@scripts/install-deps screenshot
 	scripts/screenshot $(BUILD)/app/UdpRavik docs/window.png
 
 clean:
@@ -37,18 +44,17 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 .PHONY: fuzz
 fuzz:
+	@scripts/install-deps sanitize
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DRAVIK_BUILD_FUZZ=ON -DRAVIK_BUILD_TESTS=OFF
 	cmake --build $(FUZZ_BUILD) --target fuzz_modbus_answer -j $(JOBS)
 	mkdir -p $(FUZZ_BUILD)/corpus/modbus_answer
 	$(FUZZ_BUILD)/fuzz/fuzz_modbus_answer -max_total_time=$(FUZZ_SECONDS) -max_len=2100 $(FUZZ_BUILD)/corpus/modbus_answer fuzz/corpus
 
-# The monitor beside a simulated device on 127.0.0.1:502, which stops when the monitor ends.
-# Aim the monitor at it: click the IP panel and enter 127.0.0.1.
+# The monitor beside a simulated device on 127.0.0.1:502, which stops when the monitor ends,
+# both in a network of their own. Aim the monitor at it: click the IP panel, enter 127.0.0.1.
 .PHONY: demo package
-demo: build
-	$(BUILD)/tools/device/UdpRavikDevice --values moving & device=$$!; \
-	trap 'kill $$device 2>/dev/null; wait $$device' EXIT; \
-	sleep 0.5; kill -0 $$device && $(BUILD)/app/UdpRavik
+demo: programs
+	scripts/private-network scripts/demo $(BUILD)
 
 # The Debian package of both programs (CPack), left in $(BUILD).
 package: build
@@ -57,28 +63,30 @@ package: build
 # The whole suite under AddressSanitizer and UBSan, in a tree of its own; any report fails it.
 ASAN_BUILD ?= build-asan
 .PHONY: test-asan
-test-asan: deps
+test-asan:
+	@scripts/install-deps test sanitize
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DRAVIK_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
+	cd $(ASAN_BUILD) && \
 	  ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1 \
-	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-	  ctest --output-on-failure -j $(JOBS)
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 $(CTEST)
 
 # Cyclic reading of registers 0..32000 against the pymodbus device for MINUTES minutes; fails
 # on memory growth after the first pass or on unanswered requests. Not part of CI.
 MINUTES ?= 10
 .PHONY: soak
-soak: deps
+soak:
+	@scripts/install-deps bench test
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DRAVIK_BUILD_TESTS=OFF -DRAVIK_BUILD_BENCH=ON
 	cmake --build $(BENCH_BUILD) --target soak_cyclic -j $(JOBS)
-	QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bench/soak_cyclic $(MINUTES)
+	QT_QPA_PLATFORM=offscreen scripts/private-network $(BENCH_BUILD)/bench/soak_cyclic $(MINUTES)
 
 # Windows: the parts without Qt (core, frame codec, socket layer, the monitor's computations)
 # cross-compiled with MinGW-w64 in a tree of their own, their tests run under Wine.
 WIN_BUILD ?= build-win
 .PHONY: test-windows
-test-windows: deps
+test-windows:
+	@scripts/install-deps windows
 	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DRAVIK_WITH_QT=OFF \
 	  -DRAVIK_GTEST_SOURCES=/usr/src/googletest

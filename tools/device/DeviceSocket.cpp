@@ -52,9 +52,10 @@ std::string bindFailureText(const std::string& address, std::uint16_t port, int 
     std::string text =
         "cannot listen on " + address + ":" + std::to_string(port) + ": " + std::strerror(error);
     if (error == EACCES && port < 1024)
-        text += "\nPorts below 1024 need privileges: run it as root, or lower the first "
-                "unprivileged port\nwith sysctl -w net.ipv4.ip_unprivileged_port_start=" +
-                std::to_string(port) + ", or use --port 1024 or above.";
+        text += "\nPorts below 1024 need privileges: run it as root, in a network of its own\n"
+                "(unshare --user --map-root-user --net, as make demo does), or lower the first\n"
+                "unprivileged port with sysctl -w net.ipv4.ip_unprivileged_port_start=" +
+                std::to_string(port) + ".\nThe monitor always sends to port 502.";
     return text;
 }
 

@@ -83,7 +83,7 @@ Modbus exception a device gives, and ignores datagrams it cannot parse.
 
 Options:
   --address A    IPv4 address to listen on, dotted quad (default 127.0.0.1)
-  --port N       UDP port to listen on, 1..65535 (default 502)
+  --port N       UDP port to listen on, 1..65535 (default 502, where the monitor sends)
   --values P     start values of the registers (default count):
                    zeros   every register holds 0
                    count   register a holds a
@@ -91,7 +91,8 @@ Options:
   --verbose      log one line per request on standard output
   --help         show this text and exit
 
-Ports below 1024 need root, or a lower net.ipv4.ip_unprivileged_port_start
+Ports below 1024 need root, a network namespace of its own (unshare --user
+--map-root-user --net), or a lower net.ipv4.ip_unprivileged_port_start
 (sysctl -w net.ipv4.ip_unprivileged_port_start=502). Ctrl-C ends the device.
 )";
 }
