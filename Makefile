@@ -10,11 +10,9 @@ CTEST = QT_QPA_PLATFORM=offscreen $(CURDIR)/scripts/private-network ctest --outp
 .PHONY: programs run test bench screenshot clean
 
 # A tree first made by make run builds no tests; make test switches them on.
-$(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DRAVIK_BUILD_TESTS=OFF
-
-programs: $(BUILD)/build.ninja
+programs:
 	@scripts/install-deps run
+	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DRAVIK_BUILD_TESTS=OFF
 	cmake --build $(BUILD) -j $(JOBS) --target UdpRavik UdpRavikDevice
 
 run: programs
