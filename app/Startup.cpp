@@ -1,11 +1,11 @@
 #include "app/Startup.h"
 
 #include "app/AppIcon.h"
-#include "app/AppTitle.h"
-#include "app/Dialogs.h"
 #include "app/Varden.h"
 #include "modbus/UDP_Modbus.h"
 #include "monitor/MonitorState.h"
+#include "shell/AppTitle.h"
+#include "shell/Dialogs.h"
 
 #include <QApplication>
 #include <QFont>

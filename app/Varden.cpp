@@ -1,13 +1,15 @@
 #include "app/Varden.h"
 
-#include "app/EventGuard.h"
-#include "app/Log.h"
-#include "app/PanelButton.h"
-#include "app/StringGrid.h"
-#include "app/TypedCharacter.h"
+#include "monitor/BlockReader.h"
 #include "monitor/GridView.h"
 #include "monitor/MonitorState.h"
 #include "monitor/ParameterEntry.h"
+#include "monitor/RegisterEditor.h"
+#include "shell/EventGuard.h"
+#include "shell/Log.h"
+#include "widgets/PanelButton.h"
+#include "widgets/StringGrid.h"
+#include "widgets/TypedCharacter.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -83,11 +85,6 @@ TVarden::TVarden() {
 TVarden::~TVarden() {
     Log::detachPanes();
     Varden = nullptr;
-}
-
-std::array<QCheckBox*, 16> TVarden::bits() const {
-    return {Bit0, Bit1, Bit2,  Bit3,  Bit4,  Bit5,  Bit6,  Bit7,
-            Bit8, Bit9, Bit10, Bit11, Bit12, Bit13, Bit14, Bit15};
 }
 
 void TVarden::createWidgets() {
@@ -249,4 +246,54 @@ void TVarden::EXIT_ButtonClick() {
 void TVarden::ClrMemoPanelClick() {
     Memo1->clear();
     Memo2->clear();
+}
+
+// The register monitor's handlers: each hands its event on to the part that it drives.
+
+void TVarden::Timer1Timer() {
+    readNext();
+}
+
+void TVarden::Read_once_PanelClick() {
+    readOnce();
+}
+
+void TVarden::Read_cyclic_PanelClick() {
+    switchCyclicReading();
+}
+
+void TVarden::ClrGridPanelClick() {
+    clearGrid();
+}
+
+void TVarden::IP_PanelClick() {
+    changeTarget();
+}
+
+void TVarden::Edit1KeyPress(QChar key) {
+    enterStartRegister(key);
+}
+
+void TVarden::Edit3KeyPress(QChar key) {
+    enterEndRegister(key);
+}
+
+void TVarden::Edit4KeyPress(QChar key) {
+    enterRegOffset(key);
+}
+
+void TVarden::Grid1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+    selectRegisterAt(x, y);
+}
+
+void TVarden::Grid1KeyPress(QChar key) {
+    writeSelectedCell(key);
+}
+
+void TVarden::Update_ButtonClick() {
+    writeBitBoxes();
+}
+
+void TVarden::FormClick() {
+    clearSelection();
 }

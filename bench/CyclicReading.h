@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/PanelButton.h"
 #include "app/Varden.h"
 #include "monitor/MonitorState.h"
+#include "widgets/PanelButton.h"
 
 #include <QEventLoop>
 #include <QLineEdit>

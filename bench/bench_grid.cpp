@@ -1,13 +1,13 @@
-#include "app/Dialogs.h"
-#include "app/GridModel.h"
 #include "app/Startup.h"
-#include "app/StringGrid.h"
 #include "app/Varden.h"
 #include "monitor/AnswerHandlers.h"
 #include "monitor/GridView.h"
 #include "monitor/MonitorState.h"
 #include "monitor/RegisterImage.h"
+#include "shell/Dialogs.h"
 #include "tests/support/LoopbackDevice.h"
+#include "widgets/GridModel.h"
+#include "widgets/StringGrid.h"
 
 #include <QApplication>
 

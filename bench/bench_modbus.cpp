@@ -1,8 +1,8 @@
-#include "app/Dialogs.h"
-#include "app/Log.h"
-#include "modbus/FrameCodec.h"
 #include "modbus/UDP_Modbus.h"
+#include "shell/Dialogs.h"
+#include "shell/Log.h"
 #include "tests/support/LoopbackDevice.h"
+#include "wire/FrameCodec.h"
 
 #include <QCoreApplication>
 

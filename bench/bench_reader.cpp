@@ -1,9 +1,9 @@
 // Cyclic reading of the largest range, 0..32000 (321 requests a pass, one per 120 ms tick),
 // against a loopback device that answers every request at once: the CPU the monitor spends,
 // as a share of one core, over one whole pass. The device's own thread is not counted.
-#include "app/Dialogs.h"
 #include "app/Startup.h"
 #include "bench/CyclicReading.h"
+#include "shell/Dialogs.h"
 #include "tests/support/LoopbackDevice.h"
 
 #include <QApplication>

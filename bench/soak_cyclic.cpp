@@ -5,11 +5,11 @@
 // reaches the error pane.
 //
 //   soak_cyclic [minutes]   (default 10)
-#include "app/Dialogs.h"
 #include "app/Startup.h"
 #include "bench/CyclicReading.h"
 #include "monitor/AnswerHandlers.h"
 #include "monitor/RegisterImage.h"
+#include "shell/Dialogs.h"
 #include "tests/support/PymodbusDevice.h"
 
 #include <QApplication>

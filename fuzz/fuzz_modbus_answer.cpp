@@ -1,10 +1,10 @@
 // libFuzzer target: any datagram through the answer classifier and through the client's
 // handling of one received datagram, with every callback registered.
-#include "app/Dialogs.h"
-#include "app/Log.h"
 #include "core/RuntimeErrors.h"
-#include "modbus/FrameCodec.h"
 #include "modbus/UDP_Modbus.h"
+#include "shell/Dialogs.h"
+#include "shell/Log.h"
+#include "wire/FrameCodec.h"
 
 #include <cstdlib>
 

@@ -1,12 +1,12 @@
 #include "modbus/UDP_Modbus.h"
 
-#include "app/Dialogs.h"
-#include "app/EventGuard.h"
-#include "app/Log.h"
-#include "app/TimerSwitch.h"
 #include "core/CheckedMath.h"
 #include "modbus/ErrorText.h"
 #include "modbus/TimerResolution.h"
+#include "shell/Dialogs.h"
+#include "shell/EventGuard.h"
+#include "shell/Log.h"
+#include "shell/TimerSwitch.h"
 
 #include <QTimer>
 

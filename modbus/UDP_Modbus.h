@@ -1,7 +1,7 @@
 #pragma once
 
-#include "modbus/FrameCodec.h"
 #include "modbus/SocketLayer.h"
+#include "wire/FrameCodec.h"
 
 #include <QObject>
 #include <QString>

@@ -1,12 +1,12 @@
 #include "monitor/AnswerHandlers.h"
 
-#include "app/GridModel.h"
-#include "app/Log.h"
-#include "app/StringGrid.h"
 #include "app/Varden.h"
 #include "core/CheckedMath.h"
 #include "monitor/GridView.h"
 #include "monitor/MonitorState.h"
+#include "shell/Log.h"
+#include "widgets/GridModel.h"
+#include "widgets/StringGrid.h"
 
 namespace {
 

@@ -1,15 +1,16 @@
 #include "monitor/BlockReader.h"
 
-#include "app/Log.h"
-#include "app/PanelButton.h"
-#include "app/TimerSwitch.h"
-#include "app/Varden.h"
 #include "monitor/MonitorState.h"
 #include "monitor/ReadPlan.h"
+#include "shell/Log.h"
+#include "shell/TimerSwitch.h"
+#include "widgets/PanelButton.h"
 
 namespace {
 
-void showCyclic() { Varden->Read_cyclic_Panel->setLit(Cyclic); }
+void showCyclic() {
+    Varden->Read_cyclic_Panel->setLit(Cyclic);
+}
 
 // A request that cannot be built ends the pass, so the timer does not meet the same error
 // at every tick and pile up error boxes.
@@ -49,9 +50,7 @@ void readNext() {
     }
 }
 
-void TVarden::Timer1Timer() { readNext(); }
-
-void TVarden::Read_once_PanelClick() {
+void readOnce() {
     if (!clientReady()) return;
     Cyclic = false;
     showCyclic();
@@ -59,7 +58,7 @@ void TVarden::Read_once_PanelClick() {
     readNext();
 }
 
-void TVarden::Read_cyclic_PanelClick() {
+void switchCyclicReading() {
     if (!clientReady()) return;
     if (!Cyclic) LogMsg(QStringLiteral("Meldungen ausgeschaltet..."));
     Cyclic = !Cyclic;

@@ -1,11 +1,10 @@
 #include "monitor/GridView.h"
 
-#include "app/GridModel.h"
-#include "app/StringGrid.h"
-#include "app/Varden.h"
 #include "monitor/GridMapping.h"
 #include "monitor/MonitorState.h"
 #include "monitor/RegisterImage.h"
+#include "widgets/GridModel.h"
+#include "widgets/StringGrid.h"
 
 #include <algorithm>
 
@@ -49,9 +48,10 @@ void StoreRegister(std::int32_t n, std::uint16_t value) {
     if (!grid.isEditing(cell.col, cell.row)) grid.setCell(cell.col, cell.row, cellText(value));
 }
 
-void TVarden::ClrGridPanelClick() {
-    const GridModel::Batch clearing(Grid1->cells());
-    for (int row = 1; row < Grid1->rowCount(); ++row)
-        for (int col = 1; col < Grid1->colCount(); ++col)
-            Grid1->setCell(col, row, QString());
+void clearGrid() {
+    StringGrid& grid = *Varden->Grid1;
+    const GridModel::Batch clearing(grid.cells());
+    for (int row = 1; row < grid.rowCount(); ++row)
+        for (int col = 1; col < grid.colCount(); ++col)
+            grid.setCell(col, row, QString());
 }

@@ -14,3 +14,6 @@ void ShowStartRow();
 // nothing written. A cell the operator is typing into keeps the typed text; the register
 // editor's own writes go to the cell directly (Grid1->setCell).
 void StoreRegister(std::int32_t n, std::uint16_t value);
+
+// Clear Grid: empties every data cell; labels, image, selection and scrolling stay.
+void clearGrid();

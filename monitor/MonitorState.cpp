@@ -1,7 +1,7 @@
 #include "monitor/MonitorState.h"
 
-#include "app/Log.h"
 #include "monitor/AnswerHandlers.h"
+#include "shell/Log.h"
 
 namespace MonitorModule {
 
@@ -10,7 +10,11 @@ void start(const QString& target) {
     StartReg = 1000;
     EndReg = 1200;
     RegOffset = 1000;
+    NextReg = 0;
     Cyclic = false;
+    SelCol = SelRow = 0;
+    ClickAccepted = false;
+    RegImage = {};
     Log::bindSilencer(&Cyclic);
     UdpBus = std::make_unique<TUDP_ModBus>(TargetIP);
     RegisterHandlers(*UdpBus);

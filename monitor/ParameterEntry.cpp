@@ -1,14 +1,13 @@
 #include "monitor/ParameterEntry.h"
 
-#include "app/Dialogs.h"
-#include "app/Log.h"
-#include "app/PanelButton.h"
-#include "app/Varden.h"
 #include "core/RuntimeErrors.h"
 #include "monitor/AnswerHandlers.h"
 #include "monitor/MonitorState.h"
 #include "monitor/RangeRules.h"
 #include "monitor/TextConversion.h"
+#include "shell/Dialogs.h"
+#include "shell/Log.h"
+#include "widgets/PanelButton.h"
 
 #include <QLineEdit>
 
@@ -68,45 +67,49 @@ void ShowTargetReadiness() {
     Varden->IP_Panel->setLit(UdpBus->Ready());
 }
 
-void TVarden::Edit1KeyPress(QChar key) {
+void enterStartRegister(QChar key) {
     if (key != Enter) return;
-    if (const auto accepted = acceptStartRegister(TextToReal(utf8(Edit1)), EndReg, RegOffset))
+    QLineEdit* field = Varden->Edit1;
+    if (const auto accepted = acceptStartRegister(TextToReal(utf8(field)), EndReg, RegOffset))
         StartReg = *accepted;
     else
-        refuseRegister(Edit1, StartReg);
+        refuseRegister(field, StartReg);
 }
 
-void TVarden::Edit3KeyPress(QChar key) {
+void enterEndRegister(QChar key) {
     if (key != Enter) return;
-    if (const auto accepted = acceptEndRegister(TextToReal(utf8(Edit3)), StartReg))
+    QLineEdit* field = Varden->Edit3;
+    if (const auto accepted = acceptEndRegister(TextToReal(utf8(field)), StartReg))
         EndReg = *accepted;
     else
-        refuseRegister(Edit3, EndReg);
+        refuseRegister(field, EndReg);
 }
 
-void TVarden::Edit4KeyPress(QChar key) {
+void enterRegOffset(QChar key) {
     if (key != Enter) return;
+    QLineEdit* field = Varden->Edit4;
     std::int32_t offset = 0;
     try {
-        offset = TextToInt(utf8(Edit4));
+        offset = TextToInt(utf8(field));
     } catch (const ConvertError&) {
-        return refuseEntry(Edit4, Edit4->text() + QStringLiteral("  ist keine gültige Zahl"),
+        return refuseEntry(field, field->text() + QStringLiteral("  ist keine gültige Zahl"),
                            RegOffset);
     }
     if (!acceptOffset(offset, StartReg))
-        return refuseEntry(Edit4, QStringLiteral("Offset muss <= StartRegister sein."), RegOffset);
+        return refuseEntry(field, QStringLiteral("Offset muss <= StartRegister sein."), RegOffset);
     RegOffset = offset;
 }
 
-void TVarden::IP_PanelClick() {
+void changeTarget() {
     const QString previous = TargetIP;
     Dialogs::inputQuery(QStringLiteral("neue Ziel IP - Adr."), QStringLiteral("bitte eingeben"),
                         TargetIP);
     TargetIP = trimAddress(TargetIP);
     if (TargetIP == previous) return;
-    IP_Panel->setCaption(QStringLiteral("IP = ") + TargetIP);
-    IP_Panel->setLit(false);
-    repaint();
+    PanelButton& panel = *Varden->IP_Panel;
+    panel.setCaption(QStringLiteral("IP = ") + TargetIP);
+    panel.setLit(false);
+    panel.window()->repaint(); // the new caption shows before a name lookup can block
     replaceClient(TargetIP);
     ShowTargetReadiness();
     LogMsg(QStringLiteral("neue IP = ") + TargetIP);

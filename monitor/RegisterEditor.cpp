@@ -1,22 +1,18 @@
 #include "monitor/RegisterEditor.h"
 
-#include "app/Log.h"
-#include "app/StringGrid.h"
-#include "app/Varden.h"
 #include "core/CheckedMath.h"
 #include "monitor/GridView.h"
 #include "monitor/MonitorState.h"
 #include "monitor/RegisterImage.h"
 #include "monitor/RegisterSelection.h"
 #include "monitor/TextConversion.h"
+#include "shell/Log.h"
+#include "widgets/StringGrid.h"
 
 #include <QCheckBox>
 #include <QLabel>
 
 namespace {
-
-// Whether the last click on a data cell was accepted, so Label2 shows its register.
-bool clickAccepted = false;
 
 constexpr std::uint16_t F6TransactionId = 27;
 
@@ -30,11 +26,13 @@ void showInSelectedCell(std::uint16_t value) {
     Varden->Grid1->setCell(SelCol, SelRow, QString::fromStdString(hexWord(value)));
 }
 
-void logOutOfRange() { LogMsg(QString::fromStdString(outOfRangeLine(StartReg, EndReg))); }
+void logOutOfRange() {
+    LogMsg(QString::fromStdString(outOfRangeLine(StartReg, EndReg)));
+}
 
 // Decides whether the selected register may be written; logs the refusal where one is due.
 bool mayWrite() {
-    switch (writeGate(SelCol, SelRow, clickAccepted, StartReg, EndReg)) {
+    switch (writeGate(SelCol, SelRow, ClickAccepted, StartReg, EndReg)) {
     case WriteGate::Nothing:
         return false;
     case WriteGate::OutOfRange:
@@ -65,7 +63,8 @@ std::uint16_t valueOfSelectedCell() {
 
 void ShowRegBits(std::uint16_t value) {
     const auto boxes = Varden->bits();
-    for (int bit = 15; bit >= 0; --bit) boxes[bit]->setChecked((value >> bit) & 1u);
+    for (int bit = 15; bit >= 0; --bit)
+        boxes[bit]->setChecked((value >> bit) & 1u);
 }
 
 std::uint16_t GetRegBits() {
@@ -76,39 +75,39 @@ std::uint16_t GetRegBits() {
     return value;
 }
 
-void TVarden::Grid1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+void selectRegisterAt(int x, int y) {
     if (!UdpBus->Ready()) {
         LogMsg(QStringLiteral("set valid IP-Addr."));
         return;
     }
-    Grid1->mouseToCell(x, y, SelCol, SelRow);
-    clickAccepted = false;
+    Varden->Grid1->mouseToCell(x, y, SelCol, SelRow);
+    ClickAccepted = false;
     if (SelCol == 0 || SelRow == 0) return;
     const std::int32_t reg = registerOfCell(SelCol, SelRow);
     if (reg > EndReg || reg < StartReg) return logOutOfRange();
     const std::uint16_t value = RegImage.at(reg);
-    clickAccepted = true;
+    ClickAccepted = true;
     showRegister(reg, value);
     showInSelectedCell(value);
     ShowRegBits(value);
 }
 
-void TVarden::Grid1KeyPress(QChar key) {
+void writeSelectedCell(QChar key) {
     if (key != QChar(13) || !mayWrite()) return;
     const std::uint16_t value = valueOfSelectedCell();
     writeRegister(registerOfCell(SelCol, SelRow), value);
     ShowRegBits(value);
 }
 
-void TVarden::Update_ButtonClick() {
+void writeBitBoxes() {
     if (!mayWrite()) return;
     writeRegister(registerOfCell(SelCol, SelRow), GetRegBits());
 }
 
-void TVarden::FormClick() {
+void clearSelection() {
     SelCol = 0;
-    clickAccepted = false;
+    ClickAccepted = false;
     ShowStartRow();
-    Label2->setText(QStringLiteral("Reg. ="));
-    Label2->adjustSize();
+    Varden->Label2->setText(QStringLiteral("Reg. ="));
+    Varden->Label2->adjustSize();
 }

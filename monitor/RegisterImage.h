@@ -15,5 +15,3 @@ class RegisterImage {
   private:
     std::array<std::uint16_t, HighestRegister + 1> words{};
 };
-
-inline RegisterImage RegImage;

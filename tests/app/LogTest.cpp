@@ -1,4 +1,4 @@
-#include "app/Log.h"
+#include "shell/Log.h"
 
 #include "tests/support/DialogRecorder.h"
 

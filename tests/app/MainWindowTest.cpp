@@ -1,8 +1,8 @@
-#include "app/Log.h"
-#include "app/PanelButton.h"
-#include "app/StringGrid.h"
+#include "shell/Log.h"
 #include "tests/support/DialogRecorder.h"
 #include "tests/support/MonitorWindow.h"
+#include "widgets/PanelButton.h"
+#include "widgets/StringGrid.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,5 +1,5 @@
-#include "app/AppTitle.h"
-#include "app/EventGuard.h"
+#include "shell/AppTitle.h"
+#include "shell/EventGuard.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "app/Startup.h"
 #include "app/AppIcon.h"
-#include "app/PanelButton.h"
 #include "app/Varden.h"
 #include "modbus/SocketLayer.h"
 #include "monitor/MonitorState.h"
 #include "tests/support/DialogRecorder.h"
+#include "widgets/PanelButton.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

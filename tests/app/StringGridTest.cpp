@@ -1,5 +1,5 @@
-#include "app/StringGrid.h"
-#include "app/GridModel.h"
+#include "widgets/StringGrid.h"
+#include "widgets/GridModel.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,6 +1,4 @@
-#include "app/PanelButton.h"
 #include "app/Startup.h"
-#include "app/StringGrid.h"
 #include "app/Varden.h"
 #include "modbus/SocketLayer.h"
 #include "monitor/GridMapping.h"
@@ -10,6 +8,8 @@
 #include "tests/support/DialogRecorder.h"
 #include "tests/support/PymodbusDevice.h"
 #include "tests/support/TestAddress.h"
+#include "widgets/PanelButton.h"
+#include "widgets/StringGrid.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,16 +1,16 @@
-#include "app/EventGuard.h"
-#include "app/PanelButton.h"
 #include "app/Startup.h"
-#include "app/StringGrid.h"
 #include "app/Varden.h"
-#include "modbus/FrameCodec.h"
 #include "monitor/GridMapping.h"
 #include "monitor/MonitorState.h"
 #include "monitor/RegisterImage.h"
 #include "monitor/RegisterNumbers.h"
+#include "shell/EventGuard.h"
 #include "tests/support/DialogRecorder.h"
 #include "tests/support/HexBytes.h"
 #include "tests/support/LoopbackDevice.h"
+#include "widgets/PanelButton.h"
+#include "widgets/StringGrid.h"
+#include "wire/FrameCodec.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "modbus/FrameCodec.h"
 #include "tests/support/LoopbackDevice.h"
+#include "wire/FrameCodec.h"
 
 #include <arpa/inet.h>
 

@@ -2,7 +2,7 @@
 #include "tests/support/HexBytes.h"
 #include "tests/support/LoopbackDevice.h"
 
-#include "modbus/FrameCodec.h"
+#include "wire/FrameCodec.h"
 
 #include <optional>
 

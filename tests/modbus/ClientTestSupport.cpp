@@ -1,7 +1,7 @@
 #include "tests/modbus/ClientTestSupport.h"
 
-#include "app/Log.h"
 #include "modbus/SocketLayer.h"
+#include "shell/Log.h"
 
 #include <chrono>
 #include <filesystem>

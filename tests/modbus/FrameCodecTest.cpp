@@ -1,4 +1,4 @@
-#include "modbus/FrameCodec.h"
+#include "wire/FrameCodec.h"
 #include "tests/support/HexBytes.h"
 
 #include <gtest/gtest.h>

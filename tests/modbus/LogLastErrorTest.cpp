@@ -1,9 +1,9 @@
 #include "tests/modbus/ClientTestSupport.h"
 
-#include "app/Log.h"
 #include "core/RuntimeErrors.h"
 #include "modbus/ErrorText.h"
 #include "modbus/SocketLayer.h"
+#include "shell/Log.h"
 
 #include <cerrno>
 #include <climits>

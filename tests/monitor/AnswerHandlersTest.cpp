@@ -1,10 +1,10 @@
 #include "monitor/AnswerHandlers.h"
-#include "app/GridModel.h"
 #include "core/RuntimeErrors.h"
 #include "monitor/RegisterImage.h"
 #include "tests/monitor/FilledCells.h"
 #include "tests/support/DialogRecorder.h"
 #include "tests/support/MonitorWindow.h"
+#include "widgets/GridModel.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

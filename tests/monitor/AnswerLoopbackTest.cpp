@@ -1,10 +1,10 @@
-#include "app/StringGrid.h"
 #include "monitor/RegisterImage.h"
 #include "tests/monitor/FilledCells.h"
 #include "tests/support/DialogRecorder.h"
 #include "tests/support/HexBytes.h"
 #include "tests/support/LoopbackDevice.h"
 #include "tests/support/MonitorWindow.h"
+#include "widgets/StringGrid.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

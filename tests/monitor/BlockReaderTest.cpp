@@ -1,15 +1,15 @@
-#include "app/EventGuard.h"
-#include "app/PanelButton.h"
 #include "modbus/SocketLayer.h"
 #include "monitor/GridMapping.h"
 #include "monitor/RegisterImage.h"
+#include "shell/EventGuard.h"
 #include "tests/support/DialogRecorder.h"
 #include "tests/support/LoopbackDevice.h"
 #include "tests/support/MonitorWindow.h"
 #include "tests/support/PymodbusDevice.h"
 #include "tests/support/TestAddress.h"
+#include "widgets/PanelButton.h"
 
-#include "app/StringGrid.h"
+#include "widgets/StringGrid.h"
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/StringGrid.h"
+#include "widgets/StringGrid.h"
 
 #include <QList>
 #include <QPoint>

@@ -1,11 +1,11 @@
 #include "monitor/GridView.h"
-#include "app/PanelButton.h"
 #include "core/RuntimeErrors.h"
 #include "monitor/AnswerHandlers.h"
 #include "monitor/RegisterImage.h"
 #include "tests/monitor/FilledCells.h"
 #include "tests/support/DialogRecorder.h"
 #include "tests/support/MonitorWindow.h"
+#include "widgets/PanelButton.h"
 
 #include <gtest/gtest.h>
 

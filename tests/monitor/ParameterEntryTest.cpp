@@ -1,6 +1,6 @@
-#include "app/PanelButton.h"
 #include "tests/support/DialogRecorder.h"
 #include "tests/support/MonitorWindow.h"
+#include "widgets/PanelButton.h"
 
 #include <QLineEdit>
 #include <QTest>

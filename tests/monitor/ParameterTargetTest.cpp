@@ -1,8 +1,8 @@
-#include "app/PanelButton.h"
 #include "modbus/SocketLayer.h"
 #include "monitor/RegisterImage.h"
 #include "tests/support/DialogRecorder.h"
 #include "tests/support/MonitorWindow.h"
+#include "widgets/PanelButton.h"
 
 #include <QPlainTextEdit>
 #include <QPointer>

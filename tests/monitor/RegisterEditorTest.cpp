@@ -1,5 +1,3 @@
-#include "app/PanelButton.h"
-#include "app/StringGrid.h"
 #include "modbus/SocketLayer.h"
 #include "monitor/RegisterImage.h"
 #include "tests/support/DialogRecorder.h"
@@ -8,6 +6,8 @@
 #include "tests/support/MonitorWindow.h"
 #include "tests/support/PymodbusDevice.h"
 #include "tests/support/TestAddress.h"
+#include "widgets/PanelButton.h"
+#include "widgets/StringGrid.h"
 
 #include <QCheckBox>
 #include <QLabel>

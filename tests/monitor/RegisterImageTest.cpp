@@ -5,19 +5,15 @@
 
 namespace {
 
-TEST(RegisterImage, StartsAllZero) {
-    for (std::int32_t reg = 0; reg <= HighestRegister; ++reg)
-        ASSERT_EQ(RegImage.at(reg), 0) << reg;
-}
-
 TEST(RegisterImage, KeepsAValuePerRegisterAtBothEnds) {
-    RegImage.set(0, 0xFFFF);
-    RegImage.set(1, 1);
-    RegImage.set(32000, 0xBEEF);
-    EXPECT_EQ(RegImage.at(0), 0xFFFF);
-    EXPECT_EQ(RegImage.at(1), 1);
-    EXPECT_EQ(RegImage.at(31999), 0);
-    EXPECT_EQ(RegImage.at(32000), 0xBEEF);
+    RegisterImage image;
+    image.set(0, 0xFFFF);
+    image.set(1, 1);
+    image.set(32000, 0xBEEF);
+    EXPECT_EQ(image.at(0), 0xFFFF);
+    EXPECT_EQ(image.at(1), 1);
+    EXPECT_EQ(image.at(31999), 0);
+    EXPECT_EQ(image.at(32000), 0xBEEF);
 }
 
 class OutsideTheImage : public testing::TestWithParam<std::int32_t> {};

@@ -1,9 +1,9 @@
-#include "modbus/FrameCodec.h"
 #include "tests/support/HexBytes.h"
 #include "tests/support/LoopbackDevice.h"
 #include "tests/support/TestAddress.h"
 #include "tests/tools/DeviceProcess.h"
 #include "tests/tools/RequestClient.h"
+#include "wire/FrameCodec.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

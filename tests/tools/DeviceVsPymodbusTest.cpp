@@ -1,8 +1,8 @@
-#include "modbus/FrameCodec.h"
 #include "tests/support/HexBytes.h"
 #include "tests/support/PymodbusDevice.h"
 #include "tests/tools/DeviceProcess.h"
 #include "tests/tools/RequestClient.h"
+#include "wire/FrameCodec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "tools/device/RequestHandler.h"
-#include "modbus/FrameCodec.h"
 #include "tests/support/HexBytes.h"
+#include "wire/FrameCodec.h"
 
 #include <gtest/gtest.h>
 

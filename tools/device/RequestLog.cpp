@@ -1,6 +1,6 @@
 #include "tools/device/RequestLog.h"
 
-#include "modbus/FrameCodec.h"
+#include "wire/FrameCodec.h"
 
 #include <cstdio>
 

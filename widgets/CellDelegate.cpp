@@ -1,6 +1,6 @@
-#include "app/CellDelegate.h"
+#include "widgets/CellDelegate.h"
 
-#include "app/TypedCharacter.h"
+#include "widgets/TypedCharacter.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "app/Dialogs.h"
+#include "shell/Dialogs.h"
 
-#include "app/AppTitle.h"
+#include "shell/AppTitle.h"
 
 #include <QInputDialog>
 #include <QLineEdit>

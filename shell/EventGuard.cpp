@@ -1,6 +1,6 @@
-#include "app/EventGuard.h"
+#include "shell/EventGuard.h"
 
-#include "app/Dialogs.h"
+#include "shell/Dialogs.h"
 
 namespace EventGuard {
 
@@ -13,6 +13,8 @@ void report(const std::exception& error) {
     Dialogs::showError(errorBoxText(QString::fromUtf8(error.what())));
 }
 
-void reportUnknown() { Dialogs::showError(errorBoxText(QStringLiteral("Unbekannter Fehler"))); }
+void reportUnknown() {
+    Dialogs::showError(errorBoxText(QStringLiteral("Unbekannter Fehler")));
+}
 
 } // namespace EventGuard

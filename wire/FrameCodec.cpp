@@ -1,4 +1,4 @@
-#include "modbus/FrameCodec.h"
+#include "wire/FrameCodec.h"
 
 namespace FrameCodec {
 

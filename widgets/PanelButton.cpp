@@ -1,4 +1,4 @@
-#include "app/PanelButton.h"
+#include "widgets/PanelButton.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/AppTitle.h"
+#include "shell/AppTitle.h"
 
 namespace {
 QString current = AppTitle::fromProgramPath(QStringLiteral("UdpRavik"));
@@ -13,8 +13,12 @@ QString fromProgramPath(const QString& path) {
     return name.left(1) + name.mid(1).toLower();
 }
 
-void set(const QString& title) { current = title; }
+void set(const QString& title) {
+    current = title;
+}
 
-const QString& get() { return current; }
+const QString& get() {
+    return current;
+}
 
 } // namespace AppTitle

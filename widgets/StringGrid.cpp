@@ -1,8 +1,8 @@
-#include "app/StringGrid.h"
+#include "widgets/StringGrid.h"
 
-#include "app/CellDelegate.h"
-#include "app/GridModel.h"
-#include "app/TypedCharacter.h"
+#include "widgets/CellDelegate.h"
+#include "widgets/GridModel.h"
+#include "widgets/TypedCharacter.h"
 
 #include <QAbstractButton>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
-#include "app/Log.h"
+#include "shell/Log.h"
 
-#include "app/Dialogs.h"
+#include "shell/Dialogs.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -26,9 +26,13 @@ void attachPanes(QPlainTextEdit* messages, QPlainTextEdit* errors) {
     errorPane = errors;
 }
 
-void detachPanes() { attachPanes(nullptr, nullptr); }
+void detachPanes() {
+    attachPanes(nullptr, nullptr);
+}
 
-void bindSilencer(const bool* flag) { silencer = flag; }
+void bindSilencer(const bool* flag) {
+    silencer = flag;
+}
 
 void appendLine(QPlainTextEdit* pane, const QString& text) {
     QTextCursor cursor(pane->document());
@@ -48,4 +52,6 @@ void LogMsg(const QString& text) {
     write(messagePane, text);
 }
 
-void LogError(const QString& text) { write(errorPane, text); }
+void LogError(const QString& text) {
+    write(errorPane, text);
+}

@@ -1,4 +1,4 @@
-#include "app/GridModel.h"
+#include "widgets/GridModel.h"
 
 #include <algorithm>
 

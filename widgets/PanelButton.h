@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/LeftClick.h"
+#include "widgets/LeftClick.h"
 
 #include <QColor>
 #include <QFrame>

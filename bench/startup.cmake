@@ -1,1 +1,0 @@
-ravik_add_bench(bench_startup SOURCES startup.cpp LIBS ravik_gui)

@@ -1,2 +1,0 @@
-ravik_add_test(test_editor_rules SOURCES RegisterSelectionTest.cpp LIBS ravik_monitor_pure)
-ravik_add_test(test_editor_window QT SOURCES RegisterEditorTest.cpp LIBS ravik_gui ravik_test_support)

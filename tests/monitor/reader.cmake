@@ -1,2 +1,0 @@
-ravik_add_test(test_reader_plan SOURCES ReadPlanTest.cpp LIBS ravik_monitor_pure)
-ravik_add_test(test_reader_window QT SOURCES BlockReaderTest.cpp LIBS ravik_gui ravik_test_support)
