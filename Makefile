@@ -20,6 +20,7 @@ run: programs
 
 test:
 	@scripts/install-deps test
+	scripts/check-layering
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DRAVIK_BUILD_TESTS=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && $(CTEST)

@@ -1,6 +1,5 @@
 #include "monitor/AnswerHandlers.h"
 
-#include "app/Varden.h"
 #include "core/CheckedMath.h"
 #include "monitor/GridView.h"
 #include "monitor/MonitorState.h"
