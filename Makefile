@@ -47,7 +47,10 @@ fuzz:
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DRAVIK_BUILD_FUZZ=ON -DRAVIK_BUILD_TESTS=OFF
 	cmake --build $(FUZZ_BUILD) --target fuzz_modbus_answer -j $(JOBS)
 	mkdir -p $(FUZZ_BUILD)/corpus/modbus_answer
-	$(FUZZ_BUILD)/fuzz/fuzz_modbus_answer -max_total_time=$(FUZZ_SECONDS) -max_len=2100 $(FUZZ_BUILD)/corpus/modbus_answer fuzz/corpus
+	LSAN_OPTIONS=print_suppressions=0:suppressions=fuzz/lsan.supp \
+	  $(FUZZ_BUILD)/fuzz/fuzz_modbus_answer -max_total_time=$(FUZZ_SECONDS) -max_len=2100 \
+	  -artifact_prefix=$(FUZZ_BUILD)/ \
+	  $(FUZZ_BUILD)/corpus/modbus_answer fuzz/corpus
 
 # The monitor beside a simulated device on 127.0.0.1:502, which stops when the monitor ends,
 # both in a network of their own. Aim the monitor at it: click the IP panel, enter 127.0.0.1.

@@ -1,5 +1,4 @@
 #include "modbus/UDP_Modbus.h"
-#include "shell/Dialogs.h"
 #include "shell/Log.h"
 #include "tests/support/LoopbackDevice.h"
 #include "wire/FrameCodec.h"
@@ -121,7 +120,6 @@ int main(int argc, char** argv) {
     int count = 1;
     QCoreApplication app(count, arguments);
     Log::bindSilencer(&cyclic);
-    Dialogs::setResponder([](Dialogs::Request&) { return true; });
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

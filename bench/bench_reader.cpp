@@ -3,7 +3,7 @@
 // as a share of one core, over one whole pass. The device's own thread is not counted.
 #include "app/Startup.h"
 #include "bench/CyclicReading.h"
-#include "shell/Dialogs.h"
+#include "tests/support/DialogRecorder.h"
 #include "tests/support/LoopbackDevice.h"
 
 #include <QApplication>
@@ -50,15 +50,7 @@ class Responder {
         LoopbackDevice device(DeviceAddress);
         ready = true;
         while (!stop) {
-            const auto request = device.receive(milliseconds(50));
-            if (!request || request->size() != 12 || (*request)[7] != 3) continue;
-            const int count = (*request)[10] << 8 | (*request)[11];
-            std::vector<std::uint8_t> answer(9 + 2 * static_cast<std::size_t>(count), 0x5A);
-            std::copy(request->begin(), request->begin() + 8, answer.begin());
-            answer[4] = static_cast<std::uint8_t>((3 + 2 * count) >> 8);
-            answer[5] = static_cast<std::uint8_t>(3 + 2 * count);
-            answer[8] = static_cast<std::uint8_t>(2 * count);
-            device.reply(answer);
+            device.answer(milliseconds(50));
         }
         cpuUsed = threadCpu().count();
     }
@@ -69,20 +61,22 @@ class Responder {
     std::thread thread; // last: it starts once the flags exist
 };
 
+TVarden* window = nullptr;
+
 void BM_CyclicReadingWholeRange(benchmark::State& state) {
     const seconds span(state.range(0));
     for (auto _ : state) {
         Responder responder;
-        enterWholeRange(*Varden);
+        enterWholeRange(*window);
         const auto cpuStart = processCpu();
         const auto start = steady_clock::now();
-        toggleCyclic(*Varden);
+        toggleCyclic(*window);
         runEventLoop(span);
         const auto wall = duration_cast<microseconds>(steady_clock::now() - start);
         responder.finish();
         const auto cpu = processCpu() - cpuStart - responder.cpu();
-        toggleCyclic(*Varden);
-        Varden->Timer1->stop();
+        toggleCyclic(*window);
+        window->Timer1->stop();
         state.SetIterationTime(static_cast<double>(wall.count()) / 1e6);
         state.counters["cpu_percent_of_core"] =
             100.0 * static_cast<double>(cpu.count()) / static_cast<double>(wall.count());
@@ -100,15 +94,16 @@ BENCHMARK(BM_CyclicReadingWholeRange)
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     auto app = Startup::startToolkit("UdpRavik");
-    Dialogs::setResponder([](Dialogs::Request&) { return true; });
+    DialogRecorder dialogs; // none is expected; one would be answered, not wait for a person
     Startup::startModules(QString::fromLatin1(DeviceAddress));
-    auto window = Startup::createMainWindow();
+    auto mainWindow = Startup::createMainWindow();
+    window = mainWindow.get();
     window->show();
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    window.reset();
+    mainWindow.reset();
     Startup::stopModules();
     return 0;
 }

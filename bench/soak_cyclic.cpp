@@ -9,7 +9,7 @@
 #include "bench/CyclicReading.h"
 #include "monitor/AnswerHandlers.h"
 #include "monitor/RegisterImage.h"
-#include "shell/Dialogs.h"
+#include "tests/support/DialogRecorder.h"
 #include "tests/support/PymodbusDevice.h"
 
 #include <QApplication>
@@ -103,12 +103,7 @@ int main(int argc, char** argv) {
     const double minutes = argc > 1 ? std::atof(argv[1]) : 10.0;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     auto app = Startup::startToolkit("UdpRavik");
-    int boxes = 0;
-    Dialogs::setResponder([&boxes](Dialogs::Request& request) {
-        std::printf("box: %s\n", qPrintable(request.text));
-        ++boxes;
-        return true;
-    });
+    DialogRecorder dialogs;
     PymodbusDevice device(DeviceAddress);
     Startup::startModules(QString::fromLatin1(DeviceAddress));
     auto window = Startup::createMainWindow();
@@ -121,6 +116,9 @@ int main(int argc, char** argv) {
     const auto growth = growthAfterFirstPass(run.rssKiB);
     const int errorLines = window->Memo2->document()->blockCount() - 1;
     const int wrong = wrongRegisters();
+    const auto boxes = dialogs.shown.size();
+    for (const DialogRecorder::Shown& box : dialogs.shown)
+        std::printf("box: %s\n", qPrintable(box.text));
     window.reset();
     Startup::stopModules();
 
@@ -131,7 +129,8 @@ int main(int argc, char** argv) {
         std::printf("memory_growth_after_first_pass_KiB %ld\n", *growth);
     else
         std::printf("too short to judge memory: it needs two samples after the first pass\n");
-    std::printf("error_lines %d boxes %d wrong_registers %d\n", errorLines, boxes, wrong);
+    std::printf("error_lines %d boxes %lld wrong_registers %d\n", errorLines,
+                static_cast<long long>(boxes), wrong);
     const bool passed = growth && *growth <= ToleranceKiB && requests == answers &&
                         errorLines == 0 && boxes == 0 && wrong == 0;
     std::printf("%s\n", passed ? "PASSED" : "FAILED");

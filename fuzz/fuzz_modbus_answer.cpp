@@ -2,9 +2,11 @@
 // handling of one received datagram, with every callback registered.
 #include "core/RuntimeErrors.h"
 #include "modbus/UDP_Modbus.h"
-#include "shell/Dialogs.h"
 #include "shell/Log.h"
 #include "wire/FrameCodec.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
 
 #include <cstdlib>
 
@@ -62,12 +64,26 @@ void checkVerdict(std::span<const std::uint8_t> datagram, const FrameCodec::Answ
     }
 }
 
+// Panes for the log, kept short, so that error lines land there instead of in message boxes.
+void attachPanes() {
+    static int argc = 1;
+    static char name[] = "fuzz_modbus_answer";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    static QPlainTextEdit messages;
+    static QPlainTextEdit errors;
+    for (QPlainTextEdit* pane : {&messages, &errors})
+        pane->setMaximumBlockCount(100);
+    Log::attachPanes(&messages, &errors);
+}
+
 // One client for the whole run, silent as in cyclic reading; it never sends, so its target
 // is never contacted.
 TUDP_ModBus& makeClient() {
     static const bool cyclic = true;
     Log::bindSilencer(&cyclic);
-    Dialogs::setResponder([](Dialogs::Request&) { return true; });
+    attachPanes();
     static TUDP_ModBus instance(QStringLiteral("127.0.0.39"));
     instance.SetErrorCallbacks(onError, onError, onError);
     instance.SetWriteCallbacks(onWrite, onWrite);

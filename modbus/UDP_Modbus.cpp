@@ -7,6 +7,7 @@
 #include "shell/EventGuard.h"
 #include "shell/Log.h"
 #include "shell/TimerSwitch.h"
+#include "wire/WireFormat.h"
 
 #include <QTimer>
 
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr std::uint16_t ModbusPort = 502;
 constexpr int PollIntervalMs = 20;
 
 // Two blanks and two upper-case hexadecimal digits per byte.
@@ -44,7 +44,7 @@ void deliverWrite(TModbusWriteProc callback, const FrameCodec::Answer& answer) {
 
 void reportWrongLength(const FrameCodec::Answer& answer) {
     const QString rest = QString::number(answer.rest);
-    if (answer.functionCode == 3)
+    if (answer.functionCode == WireFormat::ReadHoldingRegisters)
         LogError(QStringLiteral("F3 Antwort mit falscher länge,  rest=") + rest);
     else
         LogError(QStringLiteral("AntwortDaten mit falscher Länge,  rest=") + rest);
@@ -74,7 +74,7 @@ void TUDP_ModBus::OpenSocket(const QString& target) {
     if (Sock == 0) return LogLastError(QStringLiteral("invalid_socket create.."));
     const auto address = SocketLayer::resolve(target.toStdString());
     if (!address) return giveUpTarget(target);
-    TargetAddr = {*address, ModbusPort};
+    TargetAddr = {*address, WireFormat::ModbusPort};
     SocketLayer::setNonBlocking(Sock);
     ready = true;
 }
@@ -171,7 +171,7 @@ void TUDP_ModBus::handleReceived(std::size_t size) {
 void TUDP_ModBus::dispatch(const FrameCodec::Answer& answer,
                            std::span<const std::uint8_t> datagram) {
     using FrameCodec::Verdict;
-    if (answer.functionCode == 3)
+    if (answer.functionCode == WireFormat::ReadHoldingRegisters)
         LogMsg(QStringLiteral("anzReg=") + QString::number(answer.registerCount));
     switch (answer.verdict) {
     case Verdict::ReadAnswer:
@@ -204,9 +204,11 @@ void TUDP_ModBus::deliverRead(const FrameCodec::Answer& answer,
 }
 
 void TUDP_ModBus::deliverException(const FrameCodec::Answer& answer) {
-    const TModbusErrorProc callback = answer.functionCode == 0x83   ? F3ErrorProc
-                                      : answer.functionCode == 0x86 ? F6ErrorProc
-                                                                    : F16ErrorProc;
+    using WireFormat::exceptionFunction;
+    const TModbusErrorProc callback =
+        answer.functionCode == exceptionFunction(WireFormat::ReadHoldingRegisters)  ? F3ErrorProc
+        : answer.functionCode == exceptionFunction(WireFormat::WriteSingleRegister) ? F6ErrorProc
+                                                                                    : F16ErrorProc;
     if (callback) callback(answer.trId, answer.exceptionCode);
 }
 

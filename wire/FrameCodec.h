@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wire/WireFormat.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -17,9 +19,11 @@ using FrameBuffer = std::array<std::uint8_t, BufferSize>;
 // Registers in host order; the first count entries of a read answer are valid.
 using RegisterArray = std::array<std::uint16_t, 700>;
 
+// The client's own limit on the registers of a request or a read answer. It lies above the
+// protocol's, so larger requests still go out and a device refuses them.
 constexpr std::uint16_t MaxRegisters = 500;
-// The shortest datagram that is parsed, and the offset of a read answer's first register.
-constexpr std::size_t MinAnswerSize = 9;
+// The shortest datagram that is parsed: the size of an exception answer.
+constexpr std::size_t MinAnswerSize = WireFormat::ExceptionFrameSize;
 
 // The one place where 16-bit fields meet the wire: big-endian, high byte first.
 constexpr void putWord(std::uint8_t* at, std::uint16_t value) {

@@ -4,6 +4,7 @@
 #include "widgets/PanelButton.h"
 #include "widgets/StringGrid.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -26,64 +27,75 @@ class MainWindowTest : public testing::Test {
     MonitorWindow window{Target};
 };
 
-TEST_F(MainWindowTest, WidgetsStandWhereTheOperatorExpectsThem) {
+// Where each widget stands and what it says when the window opens (a null text: not
+// checked).
+TEST_F(MainWindowTest, OpensWithItsLayoutAndTexts) {
     TVarden& w = *window;
-    const std::vector<std::pair<QWidget*, QRect>> placements = {
-        {w.Memo1, {8, 8, 345, 193}},
-        {w.EXIT_Button, {704, 560, 57, 33}},
-        {w.Memo2, {368, 8, 353, 65}},
-        {w.Grid1, {8, 208, 553, 345}},
-        {w.Edit1, {368, 160, 73, 21}},
-        {w.BitBox, {608, 232, 89, 329}},
-        {w.Edit3, {464, 160, 73, 21}},
-        {w.Edit4, {592, 160, 73, 21}},
-        {w.Read_cyclic_Panel, {236, 560, 93, 33}},
-        {w.ClrMemoPanel, {368, 88, 73, 33}},
-        {w.IP_Panel, {589, 88, 132, 33}},
-        {w.Read_once_Panel, {120, 560, 95, 33}},
-        {w.ClrGridPanel, {8, 560, 89, 33}},
-        {w.Update_Button, {16, 296, 57, 25}},
-        {w.Bit15, {16, 24, 57, 17}},
-        {w.Bit8, {16, 136, 49, 17}},
-        {w.Bit7, {16, 160, 49, 17}},
-        {w.Bit0, {16, 272, 49, 17}},
+    const struct {
+        QWidget* widget;
+        QRect geometry;
+        QString text;
+    } rows[] = {
+        {w.Memo1, {8, 8, 345, 193}, QStringLiteral("")},
+        {w.Memo2, {368, 8, 353, 65}, QStringLiteral("")},
+        {w.Grid1, {8, 208, 553, 345}, {}},
+        {w.Edit1, {368, 160, 73, 21}, QStringLiteral("1000")},
+        {w.Edit3, {464, 160, 73, 21}, QStringLiteral("1200")},
+        {w.Edit4, {592, 160, 73, 21}, QStringLiteral("1000")},
+        {w.BitBox, {608, 232, 89, 329}, QStringLiteral(" Reg.Bits ")},
+        {w.EXIT_Button, {704, 560, 57, 33}, QStringLiteral("Exit")},
+        {w.ClrGridPanel, {8, 560, 89, 33}, QStringLiteral("Clear Grid")},
+        {w.Read_once_Panel, {120, 560, 95, 33}, QStringLiteral("Read once")},
+        {w.Read_cyclic_Panel, {236, 560, 93, 33}, QStringLiteral("Read cyclic")},
+        {w.ClrMemoPanel, {368, 88, 73, 33}, QStringLiteral("Clear Memo")},
+        {w.IP_Panel, {589, 88, 132, 33}, QStringLiteral("IP = ") + Target},
+        {w.Update_Button, {16, 296, 57, 25}, {}},
+        {w.Bit15, {16, 24, 57, 17}, QStringLiteral("Bit15")},
+        {w.Bit8, {16, 136, 49, 17}, QStringLiteral("Bit8")},
+        {w.Bit7, {16, 160, 49, 17}, QStringLiteral("Bit7")},
+        {w.Bit0, {16, 272, 49, 17}, QStringLiteral("Bit0")},
     };
-    for (const auto& [widget, geometry] : placements)
-        EXPECT_EQ(widget->geometry(), geometry) << widget->metaObject()->className();
-    const std::vector<std::pair<QLabel*, QPoint>> labels = {{w.Label3, {368, 136}},
-                                                            {w.Label5, {464, 136}},
-                                                            {w.Label6, {592, 136}},
-                                                            {w.Label1, {352, 568}},
-                                                            {w.Label2, {584, 208}}};
-    for (const auto& [label, position] : labels)
-        EXPECT_EQ(label->pos(), position) << label->text().toStdString();
-}
-
-TEST_F(MainWindowTest, OpensWithItsCaptionsAndTexts) {
-    TVarden& w = *window;
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("UDP/Ravik  V1.10"));
-    EXPECT_EQ(w.EXIT_Button->text(), QStringLiteral("Exit"));
-    EXPECT_EQ(w.Read_cyclic_Panel->caption(), QStringLiteral("Read cyclic"));
-    EXPECT_EQ(w.Read_once_Panel->caption(), QStringLiteral("Read once"));
-    EXPECT_EQ(w.ClrMemoPanel->caption(), QStringLiteral("Clear Memo"));
-    EXPECT_EQ(w.ClrGridPanel->caption(), QStringLiteral("Clear Grid"));
-    EXPECT_EQ(w.ClrGridPanel->accessibleName(), QStringLiteral("Clear Grid"));
-    EXPECT_EQ(w.Label1->text(),
-              QStringLiteral("von StartRegister bis  EndRegister        max=32000"));
-    EXPECT_EQ(w.Label2->text(), QStringLiteral("Reg. ="));
-    EXPECT_EQ(w.BitBox->title(), QStringLiteral(" Reg.Bits "));
-    for (int bit = 0; bit < 16; ++bit) {
-        EXPECT_EQ(w.bits()[bit]->text(), QStringLiteral("Bit%1").arg(bit));
-        EXPECT_FALSE(w.bits()[bit]->isChecked());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.widget->objectName().toStdString() + " " + row.text.toStdString());
+        EXPECT_EQ(row.widget->geometry(), row.geometry);
+        QString text;
+        if (auto* p = qobject_cast<PanelButton*>(row.widget))
+            text = p->caption();
+        else if (auto* e = qobject_cast<QLineEdit*>(row.widget))
+            text = e->text();
+        else if (auto* b = qobject_cast<QAbstractButton*>(row.widget))
+            text = b->text();
+        else if (auto* g = qobject_cast<QGroupBox*>(row.widget))
+            text = g->title();
+        else if (auto* m = qobject_cast<QPlainTextEdit*>(row.widget))
+            text = m->toPlainText();
+        if (!row.text.isNull()) {
+            EXPECT_EQ(text, row.text);
+        }
     }
-    EXPECT_TRUE(w.Memo1->toPlainText().isEmpty());
-    EXPECT_TRUE(w.Memo2->toPlainText().isEmpty());
-    EXPECT_EQ(w.Timer1->interval(), 120);
+    const struct {
+        QLabel* label;
+        QPoint position;
+        QString text;
+    } labels[] = {
+        {w.Label1,
+         {352, 568},
+         QStringLiteral("von StartRegister bis  EndRegister        max=32000")},
+        {w.Label2, {584, 208}, QStringLiteral("Reg. =")},
+        {w.Label3, {368, 136}, {}},
+        {w.Label5, {464, 136}, {}},
+        {w.Label6, {592, 136}, {}},
+    };
+    for (const auto& row : labels) {
+        EXPECT_EQ(row.label->pos(), row.position) << row.text.toStdString();
+        if (!row.text.isNull()) {
+            EXPECT_EQ(row.label->text(), row.text);
+        }
+    }
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("UDP/Ravik  V1.10"));
+    for (int bit = 0; bit < 16; ++bit)
+        EXPECT_FALSE(w.bits()[bit]->isChecked()) << bit;
     EXPECT_FALSE(w.Timer1->isActive());
-    EXPECT_EQ(w.Grid1->font().pixelSize(), 13);
-    EXPECT_EQ(w.Label2->font().pixelSize(), 16);
-    EXPECT_TRUE(w.Label2->font().bold());
-    EXPECT_EQ(w.font().pixelSize(), 11);
 }
 
 TEST_F(MainWindowTest, TabVisitsTheFieldsInOrderAndNeverAPanel) {
@@ -166,10 +178,6 @@ TEST_F(MainWindowTest, ClearMemoEmptiesBothPanesAndLeavesCyclicAlone) {
     EXPECT_TRUE(w.Memo1->toPlainText().isEmpty());
     EXPECT_TRUE(w.Memo2->toPlainText().isEmpty());
     EXPECT_TRUE(Cyclic);
-    LogMsg(QStringLiteral("silent"));
-    LogError(QStringLiteral("still logged"));
-    EXPECT_TRUE(w.Memo1->toPlainText().isEmpty());
-    EXPECT_EQ(w.Memo2->toPlainText(), QStringLiteral("still logged\n"));
 }
 
 TEST_F(MainWindowTest, EachPaneKeepsItsNewestLinesUpToTheCap) {

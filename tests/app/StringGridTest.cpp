@@ -1,6 +1,8 @@
 #include "widgets/StringGrid.h"
 #include "widgets/GridModel.h"
 
+#include "tests/support/Operator.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QScreen>
@@ -17,6 +19,9 @@
 #include <vector>
 
 namespace {
+
+using Operator::press;
+using Operator::type;
 
 constexpr int Cols = 11;
 constexpr int Rows = 3202;
@@ -52,22 +57,13 @@ class StringGridTest : public testing::Test {
 
     QLineEdit* editor() const { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
 
-    // Keys go where the focus is, as the keyboard's would.
-    void type(const QString& text) {
-        for (const QChar key : text)
-            QTest::keyClick(QApplication::focusWidget(), key.toLatin1());
-    }
-    void press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
-
     // The point of the grid's client area that lies at point of widget.
     QPoint clientPoint(const QWidget* widget, QPoint point) const {
         return widget->mapTo(grid, point) - grid->contentsRect().topLeft();
     }
 
     void clickAt(QPoint client, Qt::MouseButton button = Qt::LeftButton) {
-        const QPoint inGrid = client + grid->contentsRect().topLeft();
-        QWidget* target = grid->childAt(inGrid);
-        QTest::mouseClick(target, button, {}, target->mapFrom(grid, inGrid));
+        Operator::clickAt(grid, client, button);
     }
 
     QWidget window;

@@ -6,6 +6,7 @@
 #include "monitor/RegisterImage.h"
 #include "tests/e2e/SecondClient.h"
 #include "tests/support/DialogRecorder.h"
+#include "tests/support/Operator.h"
 #include "tests/support/PymodbusDevice.h"
 #include "tests/support/TestAddress.h"
 #include "widgets/PanelButton.h"
@@ -36,11 +37,7 @@ QString hex(std::uint16_t value) {
     return QString::fromStdString(hexWord(value));
 }
 
-QStringList linesOf(const QPlainTextEdit* pane) {
-    QStringList lines = pane->toPlainText().split(u'\n');
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-    return lines;
-}
+using Operator::linesOf;
 
 // The whole program, started through the executable's own start-up steps, against Debian's
 // pymodbus serving on a loopback address of the test's own.
@@ -67,23 +64,15 @@ class EndToEnd : public testing::Test {
         QTest::mouseClick(window->IP_Panel, Qt::LeftButton);
     }
     void click(QWidget* panel) { QTest::mouseClick(panel, Qt::LeftButton); }
-    static void type(const QString& text) {
-        for (QChar c : text)
-            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
-    }
-    static void pressEnter() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }
     void enterField(QLineEdit* field, const QString& text) {
         field->setFocus();
         field->selectAll();
-        type(text);
-        pressEnter();
+        Operator::type(text);
+        Operator::press(Qt::Key_Return);
     }
     void clickCell(std::int32_t reg) {
         const GridCell cell = cellOfRegister(reg);
-        const QModelIndex index = window->Grid1->model()->index(cell.row - 1, cell.col - 1);
-        window->Grid1->scrollTo(index);
-        QTest::mouseClick(window->Grid1->viewport(), Qt::LeftButton, {},
-                          window->Grid1->visualRect(index).center());
+        Operator::clickCell(window->Grid1, cell.col, cell.row);
     }
     // A click on the box's indicator, as the operator ticks it.
     static void tick(QCheckBox* box) {
@@ -166,8 +155,8 @@ TEST_F(EndToEnd, ACellWriteAndTheBitBoxesReachTheDevice) {
     clickCell(1003);
     EXPECT_EQ(window->Label2->text(),
               QStringLiteral("REG. 1003 = 0x") + hex(PymodbusDevice::initialValue(3)));
-    type(QStringLiteral("abcd"));
-    pressEnter();
+    Operator::type(QStringLiteral("abcd"));
+    Operator::press(Qt::Key_Return);
     EXPECT_EQ(cellOf(1003), QStringLiteral("ABCD"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return other.read(3) == 0xABCD; }, Patience));
 

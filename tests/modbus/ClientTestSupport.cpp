@@ -2,6 +2,7 @@
 
 #include "modbus/SocketLayer.h"
 #include "shell/Log.h"
+#include "tests/support/Operator.h"
 
 #include <chrono>
 #include <filesystem>
@@ -22,12 +23,6 @@ void onWrite(std::uint16_t trId, std::uint16_t address, std::uint16_t value) {
 
 template <int Function> void onError(std::uint16_t trId, std::uint8_t code) {
     recorded.errors.push_back({Function, trId, code});
-}
-
-QStringList linesOf(const QPlainTextEdit& pane) {
-    QStringList lines = pane.toPlainText().split(u'\n');
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-    return lines;
 }
 
 } // namespace
@@ -56,11 +51,11 @@ void ClientTest::TearDown() {
 }
 
 QStringList ClientTest::messages() const {
-    return linesOf(messagePane);
+    return Operator::linesOf(&messagePane);
 }
 
 QStringList ClientTest::errors() const {
-    return linesOf(errorPane);
+    return Operator::linesOf(&errorPane);
 }
 
 void ClientTest::clearPanes() {

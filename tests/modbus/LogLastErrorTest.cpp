@@ -3,7 +3,6 @@
 #include "core/RuntimeErrors.h"
 #include "modbus/ErrorText.h"
 #include "modbus/SocketLayer.h"
-#include "shell/Log.h"
 
 #include <cerrno>
 #include <climits>
@@ -41,22 +40,6 @@ TEST_F(LogLastErrorLine, CodeFromTwoToTheThirtyFirstRaisesRangeErrorAndWritesNot
         EXPECT_THROW(LogLastError("x"), RangeError);
     }
     EXPECT_TRUE(messages().isEmpty());
-}
-
-TEST_F(LogLastErrorLine, SilentWhileCyclicReadingIsOn) {
-    const bool cyclic = true;
-    Log::bindSilencer(&cyclic);
-    SocketLayer::setLastError(ENETUNREACH);
-    LogLastError("Error: Send_F3..");
-    Log::bindSilencer(nullptr);
-    EXPECT_TRUE(messages().isEmpty());
-}
-
-TEST_F(LogLastErrorLine, ModuleStartReportsNothingWhenTheSocketLayerStarts) {
-    UDP_Modbus::moduleStart();
-    UDP_Modbus::moduleStop();
-    EXPECT_TRUE(messages().isEmpty());
-    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 struct TrimRow {

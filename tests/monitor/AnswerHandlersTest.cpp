@@ -4,6 +4,7 @@
 #include "tests/monitor/FilledCells.h"
 #include "tests/support/DialogRecorder.h"
 #include "tests/support/MonitorWindow.h"
+#include "tests/support/Operator.h"
 #include "widgets/GridModel.h"
 
 #include <QLineEdit>
@@ -61,16 +62,6 @@ TEST_F(AnswerHandlersTest, F3AnswerWithoutRegistersIsOnlyLogged) {
     OnF3Answer(64535, 0, countingValues()); // base 65535, the highest one allowed
     EXPECT_TRUE(filledCells(grid).isEmpty());
     EXPECT_EQ(messages(), QStringLiteral("F3 Antwort: tr_id:=64535   Anzahl=0\n\n"));
-}
-
-TEST_F(AnswerHandlersTest, CyclicSilencesTheAnswerLinesButNotTheErrorLines) {
-    Cyclic = true;
-    OnF3Answer(0, 10, countingValues());
-    OnF6Answer(27, 3, 255);
-    OnF3Error(0, 2);
-    EXPECT_EQ(grid.cell(10, 101), QStringLiteral("0109"));
-    EXPECT_TRUE(messages().isEmpty());
-    EXPECT_EQ(errors(), QStringLiteral("CallBack: F3_Error: tr_id:=0   errCode=2\n"));
 }
 
 TEST_F(AnswerHandlersTest, F3AnswerStopsAtTheFirstRegisterBeyondTheImage) {
@@ -149,12 +140,6 @@ class AnswerWhileTyping : public AnswerHandlersTest {
         grid.setCurrentCell(4, 101);
     }
 
-    void type(const char* keys) {
-        for (const char* key = keys; *key; ++key)
-            QTest::keyClick(QApplication::focusWidget(), *key);
-    }
-    void press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
-
     QLineEdit* editor() const { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
 
     void answer(std::uint16_t first) { OnF3Answer(0, 100, countingValues(first)); }
@@ -162,9 +147,9 @@ class AnswerWhileTyping : public AnswerHandlersTest {
 
 TEST_F(AnswerWhileTyping, LeavesTheTypedTextAloneAndStoresEverythingElse) {
     answer(0x100);
-    type("f");
+    Operator::type(QStringLiteral("f"));
     answer(0x200);
-    type("f");
+    Operator::type(QStringLiteral("f"));
     answer(0x300);
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->text(), QStringLiteral("ff"));
@@ -176,19 +161,19 @@ TEST_F(AnswerWhileTyping, LeavesTheTypedTextAloneAndStoresEverythingElse) {
 }
 
 TEST_F(AnswerWhileTyping, KeepsTheCursorWhereTheOperatorPutIt) {
-    type("12");
-    press(Qt::Key_Home);
+    Operator::type(QStringLiteral("12"));
+    Operator::press(Qt::Key_Home);
     answer(0x200);
-    type("a");
+    Operator::type(QStringLiteral("a"));
     answer(0x300);
     EXPECT_EQ(editor()->text(), QStringLiteral("a12"));
     EXPECT_EQ(editor()->cursorPosition(), 1);
 }
 
 TEST_F(AnswerWhileTyping, EnterConfirmsWhatWasTypedAndLaterAnswersShowTheDevice) {
-    type("ff");
+    Operator::type(QStringLiteral("ff"));
     answer(0x200);
-    press(Qt::Key_Return);
+    Operator::press(Qt::Key_Return);
     EXPECT_FALSE(grid.isEditing(4, 101));
     EXPECT_EQ(grid.cell(4, 101), QStringLiteral("ff"));
     answer(0x300);

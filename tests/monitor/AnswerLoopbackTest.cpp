@@ -4,6 +4,7 @@
 #include "tests/support/HexBytes.h"
 #include "tests/support/LoopbackDevice.h"
 #include "tests/support/MonitorWindow.h"
+#include "tests/support/Operator.h"
 #include "widgets/StringGrid.h"
 
 #include <QLineEdit>
@@ -16,38 +17,23 @@
 
 namespace {
 
-// The function 3 answer a device sends for count registers 0x100, 0x101, ... from first on.
-std::vector<std::uint8_t> f3Answer(std::uint16_t trId, std::uint16_t count,
-                                   std::uint16_t first = 0x100) {
-    const auto high = [](unsigned word) { return std::uint8_t(word >> 8); };
-    const auto low = [](unsigned word) { return std::uint8_t(word & 0xFF); };
-    std::vector<std::uint8_t> frame = {high(trId),
-                                       low(trId),
-                                       0,
-                                       0,
-                                       high(3u + 2 * count),
-                                       low(3u + 2 * count),
-                                       1,
-                                       3,
-                                       std::uint8_t(2 * count)};
-    for (unsigned i = 0; i < count; ++i) {
-        frame.push_back(high(first + i));
-        frame.push_back(low(first + i));
-    }
-    return frame;
-}
-
 // The monitor as started, aimed at a loopback device of the test's own: answers come back
 // through the real client, its poll timer and the handlers registered at start-up.
 class Monitor {
   public:
     explicit Monitor(const char* address) : device(address), window(QString::fromLatin1(address)) {}
 
-    // The device hears a function 3 request for count registers at trId and sends answer.
-    void exchange(std::uint16_t trId, std::uint16_t count, std::span<const std::uint8_t> answer) {
-        UdpBus->Send_F3(trId, trId, count);
-        ASSERT_TRUE(device.receive().has_value());
-        device.reply(answer);
+    // Device registers address.. hold first, first + 1, ... so each shows where it came from.
+    void fill(std::uint16_t address, std::uint16_t count, std::uint16_t first = 0x100) {
+        for (std::uint16_t i = 0; i < count; ++i)
+            device.registers.write(static_cast<std::uint16_t>(address + i),
+                                   static_cast<std::uint16_t>(first + i));
+    }
+    // The client asks for count registers at address (its transaction identifier too), and
+    // the device answers.
+    void read(std::uint16_t address, std::uint16_t count) {
+        UdpBus->Send_F3(address, address, count);
+        ASSERT_TRUE(device.answer().has_value());
     }
     bool waitFor(const std::function<bool()>& condition) {
         return QTest::qWaitFor(condition, 3000);
@@ -67,7 +53,8 @@ const QString RangeErrorLine =
 
 TEST(AnswerThroughTheClient, F3AnswerFillsImageAndGridAndIsLogged) {
     Monitor monitor("127.0.0.50");
-    monitor.exchange(0, 100, f3Answer(0, 100));
+    monitor.fill(0, 100);
+    monitor.read(0, 100);
     ASSERT_TRUE(monitor.waitFor([] { return RegImage.at(1099) == 0x163; }));
     EXPECT_EQ(RegImage.at(1000), 0x100);
     EXPECT_EQ(monitor.grid().cell(1, 101), QStringLiteral("0100"));
@@ -81,7 +68,8 @@ TEST(AnswerThroughTheClient, F3AnswerFillsImageAndGridAndIsLogged) {
 TEST(AnswerThroughTheClient, RegisterBeyondTheImageEndsTheAnswerWithTheClientsLine) {
     Monitor monitor("127.0.0.51");
     RegOffset = 0;
-    monitor.exchange(31950, 100, f3Answer(31950, 100));
+    monitor.fill(31950, 100);
+    monitor.read(31950, 100);
     ASSERT_TRUE(monitor.waitFor([&] { return !monitor.errors().isEmpty(); }));
     EXPECT_EQ(monitor.errors(), RangeErrorLine);
     EXPECT_EQ(RegImage.at(31950), 0x100);
@@ -92,7 +80,7 @@ TEST(AnswerThroughTheClient, RegisterBeyondTheImageEndsTheAnswerWithTheClientsLi
 
 TEST(AnswerThroughTheClient, ForeignBaseIsReportedAndStoresNothing) {
     Monitor monitor("127.0.0.52");
-    monitor.exchange(40000, 10, f3Answer(40000, 10));
+    monitor.read(40000, 10);
     ASSERT_TRUE(monitor.waitFor([&] { return !monitor.errors().isEmpty(); }));
     EXPECT_EQ(monitor.errors(), RangeErrorLine);
     EXPECT_TRUE(filledCells(monitor.grid()).isEmpty());
@@ -102,18 +90,23 @@ TEST(AnswerThroughTheClient, ForeignBaseIsReportedAndStoresNothing) {
 TEST(AnswerThroughTheClient, CyclicSilencesTheAnswerButNotTheErrors) {
     Monitor monitor("127.0.0.53");
     Cyclic = true;
-    monitor.exchange(0, 10, f3Answer(0, 10));
+    monitor.fill(0, 10);
+    monitor.read(0, 10);
     ASSERT_TRUE(monitor.waitFor([] { return RegImage.at(1009) == 0x109; }));
-    monitor.exchange(0, 1, bytesFromHex("00 1B 00 00 00 03 01 86 02"));
+    UdpBus->Send_F6(27, 3, 0xFF);
+    ASSERT_TRUE(monitor.device.answer().has_value());
+    monitor.read(65500, 100); // past the device's last register: exception 2
     ASSERT_TRUE(monitor.waitFor([&] { return !monitor.errors().isEmpty(); }));
     EXPECT_EQ(monitor.grid().cell(10, 101), QStringLiteral("0109"));
+    EXPECT_EQ(monitor.device.registers.read(3), 0xFF);
     EXPECT_TRUE(monitor.messages().isEmpty());
-    EXPECT_EQ(monitor.errors(), QStringLiteral("CallBack: F6_Error: tr_id:=27   errCode=2\n"));
+    EXPECT_EQ(monitor.errors(), QStringLiteral("CallBack: F3_Error: tr_id:=65500   errCode=2\n"));
 }
 
 TEST(AnswerThroughTheClient, F6EchoIsLogged) {
     Monitor monitor("127.0.0.54");
-    monitor.exchange(0, 1, bytesFromHex("00 1B 00 00 00 06 01 06 00 03 00 FF"));
+    UdpBus->Send_F6(27, 3, 0xFF);
+    ASSERT_TRUE(monitor.device.answer().has_value());
     ASSERT_TRUE(monitor.waitFor([&] { return monitor.messages().contains("F6 Antwort"); }));
     EXPECT_TRUE(monitor.messages().endsWith(
         QStringLiteral("F6 Antwort: tr_id:=27   Adr=3   Wert=255\n\n")));
@@ -124,23 +117,22 @@ TEST(AnswerThroughTheClient, F6EchoIsLogged) {
 TEST(AnswerThroughTheClient, AnswersBetweenKeystrokesLeaveTheTypedValueAlone) {
     Monitor monitor("127.0.0.55");
     StringGrid& grid = monitor.grid();
-    const QModelIndex cell = grid.model()->index(100, 3);
-    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
+    Operator::clickCell(&grid, 4, 101);
     ASSERT_EQ(SelCol, 4);
     ASSERT_EQ(SelRow, 101);
     Cyclic = true;
     const auto answerArrives = [&](std::uint16_t first) {
-        monitor.exchange(0, 100, f3Answer(0, 100, first));
+        monitor.fill(0, 100, first);
+        monitor.read(0, 100);
         ASSERT_TRUE(monitor.waitFor([first] { return RegImage.at(1000) == first; }));
     };
-    const auto type = [](char key) { QTest::keyClick(QApplication::focusWidget(), key); };
-    type('f');
+    Operator::type(QStringLiteral("f"));
     answerArrives(0x200);
-    type('f');
+    Operator::type(QStringLiteral("f"));
     answerArrives(0x300);
     EXPECT_EQ(grid.cell(4, 101), QStringLiteral("ff"));
     EXPECT_EQ(grid.cell(5, 101), QStringLiteral("0304"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    Operator::press(Qt::Key_Return);
     const auto request = monitor.device.receive();
     ASSERT_TRUE(request.has_value());
     EXPECT_EQ(bytesToHex(*request), "00 1B 00 00 00 06 01 06 00 03 00 FF");

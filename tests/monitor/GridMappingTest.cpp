@@ -28,11 +28,6 @@ INSTANTIATE_TEST_SUITE_P(Corners, RegisterPlacement,
                              return "Register" + std::to_string(info.param.reg);
                          });
 
-TEST(GridSize, LastRowHoldsTheHighestRegister) {
-    EXPECT_EQ(cellOfRegister(32000).row, GridRowCount - 1);
-    EXPECT_EQ(cellOfRegister(9).col, GridColCount - 1);
-}
-
 TEST(GridLabels, RowsNameTheirFirstRegisterAfterABlank) {
     EXPECT_EQ(rowLabel(1), " 0");
     EXPECT_EQ(rowLabel(2), " 10");

@@ -212,12 +212,4 @@ TEST(Entry, RefusalRewritesOnlyItsOwnField) {
     EXPECT_EQ(inForce(), Defaults);
 }
 
-TEST(Entry, FieldsShowTheStartValuesAndTheTarget) {
-    MonitorWindow window(Target);
-    EXPECT_EQ(window->Edit1->text(), QStringLiteral("1000"));
-    EXPECT_EQ(window->Edit3->text(), QStringLiteral("1200"));
-    EXPECT_EQ(window->Edit4->text(), QStringLiteral("1000"));
-    EXPECT_EQ(window->IP_Panel->caption(), QStringLiteral("IP = 127.0.0.70"));
-}
-
 } // namespace

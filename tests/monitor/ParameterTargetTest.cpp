@@ -1,6 +1,7 @@
 #include "modbus/SocketLayer.h"
 #include "monitor/RegisterImage.h"
 #include "tests/support/DialogRecorder.h"
+#include "tests/support/LoopbackDevice.h"
 #include "tests/support/MonitorWindow.h"
 #include "widgets/PanelButton.h"
 
@@ -12,14 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -29,55 +26,13 @@ using testing::Not;
 
 const QString Target = QStringLiteral("127.0.0.77");
 
-// A device of the test's own on <address>:502. It counts the datagrams that reach it and
-// answers each function 3 request with registers that all hold value.
-class LoopbackDevice {
-  public:
-    LoopbackDevice(const char* address, std::uint16_t value) : value(value) {
-        sockaddr_in local{};
-        local.sin_family = AF_INET;
-        local.sin_port = htons(502);
-        ::inet_pton(AF_INET, address, &local.sin_addr);
-        socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0);
-        EXPECT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&local), sizeof local), 0) << address;
+// A device of the test's own on <address>:502 whose registers 0..200, read as 1000..1200,
+// all hold value.
+struct FilledDevice : LoopbackDevice {
+    FilledDevice(const char* address, std::uint16_t value) : LoopbackDevice(address) {
+        for (std::uint16_t a = 0; a <= 200; ++a)
+            registers.write(a, value);
     }
-    ~LoopbackDevice() { ::close(socket); }
-    LoopbackDevice(const LoopbackDevice&) = delete;
-    LoopbackDevice& operator=(const LoopbackDevice&) = delete;
-
-    // Takes every waiting request; returns how many have come so far.
-    int serve() {
-        std::uint8_t request[2000];
-        sockaddr_in from{};
-        socklen_t length = sizeof from;
-        ssize_t size = 0;
-        while ((size = ::recvfrom(socket, request, sizeof request, 0,
-                                  reinterpret_cast<sockaddr*>(&from), &length)) > 0) {
-            ++requests;
-            if (size == 12 && request[7] == 3) answerRead(request, from);
-            length = sizeof from;
-        }
-        return requests;
-    }
-
-  private:
-    void answerRead(const std::uint8_t* request, const sockaddr_in& to) const {
-        const int count = request[10] << 8 | request[11];
-        const int length = 3 + 2 * count;
-        std::vector<std::uint8_t> answer = {request[0],        request[1],   0,          0,
-                                            byte(length >> 8), byte(length), request[6], 3,
-                                            byte(2 * count)};
-        for (int i = 0; i < count; ++i)
-            answer.insert(answer.end(), {byte(value >> 8), byte(value)});
-        ::sendto(socket, answer.data(), answer.size(), 0, reinterpret_cast<const sockaddr*>(&to),
-                 sizeof to);
-    }
-
-    static std::uint8_t byte(int bits) { return static_cast<std::uint8_t>(bits); }
-
-    std::uint16_t value;
-    int socket = -1;
-    int requests = 0;
 };
 
 // Resolves dotted quads only: any name is "not found", so no query leaves the machine.
@@ -192,8 +147,8 @@ class CyclicChangeTest : public TargetTest {
 };
 
 TEST_F(CyclicChangeTest, ReadingGoesOnThroughTheNewClient) {
-    LoopbackDevice oldDevice("127.0.0.80", 0x1111);
-    LoopbackDevice newDevice("127.0.0.81", 0x2222);
+    FilledDevice oldDevice("127.0.0.80", 0x1111);
+    FilledDevice newDevice("127.0.0.81", 0x2222);
     startCyclicReading();
     ASSERT_TRUE(QTest::qWaitFor([&] { return oldDevice.serve() >= 2; }, 3000));
 
@@ -224,7 +179,7 @@ class NotFoundWhileReadingTest : public TargetTest {
 };
 
 TEST_F(NotFoundWhileReadingTest, RequestsUnderTheBoxGoThroughTheOldClient) {
-    LoopbackDevice oldDevice("127.0.0.82", 0x1111);
+    FilledDevice oldDevice("127.0.0.82", 0x1111);
     startCyclicReading();
     ASSERT_TRUE(QTest::qWaitFor([&] { return oldDevice.serve() >= 1; }, 3000));
 

@@ -4,6 +4,7 @@
 #include "tests/support/HexBytes.h"
 #include "tests/support/LoopbackDevice.h"
 #include "tests/support/MonitorWindow.h"
+#include "tests/support/Operator.h"
 #include "tests/support/PymodbusDevice.h"
 #include "tests/support/TestAddress.h"
 #include "widgets/PanelButton.h"
@@ -35,26 +36,9 @@ class RegisterEditor : public testing::Test {
 
     // A press and release on the data cell in column col of row row (grid indexes).
     void clickCell(int col, int row, Qt::MouseButton button = Qt::LeftButton) {
-        const QModelIndex index = window->Grid1->model()->index(row - 1, col - 1);
-        window->Grid1->scrollTo(index);
-        const QPoint centre = window->Grid1->visualRect(index).center();
-        QTest::mouseClick(window->Grid1->viewport(), button, {}, centre);
+        Operator::clickCell(window->Grid1, col, row, button);
     }
-    // A click at a point of the grid's client area, labels and empty strips included.
-    void clickGridAt(QPoint point) {
-        QWidget* target = window->Grid1->childAt(point);
-        ASSERT_NE(target, nullptr);
-        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(window->Grid1, point));
-    }
-    // Key by key to whichever widget has the focus: the first key opens the cell's editor.
-    static void type(const QString& text) {
-        for (QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(),
-                                Qt::Key(c.toUpper().unicode()), QString(c), {});
-    }
-    void pressEnter(Qt::Key key = Qt::Key_Return) {
-        QTest::keyClick(QApplication::focusWidget(), key);
-    }
+    void pressEnter(Qt::Key key = Qt::Key_Return) { Operator::press(key); }
     void pressUpdate() { QTest::mouseClick(window->Update_Button, Qt::LeftButton); }
 
     QString label() const { return window->Label2->text(); }
@@ -113,7 +97,7 @@ TEST_F(RegisterEditor, EveryMouseButtonSelects) {
 
 TEST_F(RegisterEditor, HexDigitsAndEnterWriteTheRegister) {
     clickCell(4, 101);
-    type(QStringLiteral("ff"));
+    Operator::type(QStringLiteral("ff"));
     pressEnter();
     EXPECT_EQ(cell(4, 101), QStringLiteral("00FF"));
     EXPECT_EQ(label(), QStringLiteral("REG. 1003 = 0x00FF"));
@@ -124,7 +108,7 @@ TEST_F(RegisterEditor, HexDigitsAndEnterWriteTheRegister) {
 
 TEST_F(RegisterEditor, KeypadEnterWritesToo) {
     clickCell(4, 101);
-    type(QStringLiteral("1a2B"));
+    Operator::type(QStringLiteral("1a2B"));
     pressEnter(Qt::Key_Enter);
     EXPECT_EQ(nextWrite(), "00 1B 00 00 00 06 01 06 00 03 1A 2B");
 }
@@ -142,7 +126,7 @@ TEST_F(RegisterEditor, AnEmptyCellWritesZero) {
 TEST_F(RegisterEditor, FiveHexDigitsAreARangeErrorAndChangeNothing) {
     RegImage.set(1003, 5);
     clickCell(4, 101);
-    type(QStringLiteral("10000"));
+    Operator::type(QStringLiteral("10000"));
     pressEnter();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Fehler bei Bereichsprüfung."));
@@ -162,7 +146,7 @@ class RegisterEditorBadText : public RegisterEditor, public testing::WithParamIn
 
 TEST_P(RegisterEditorBadText, IsAConversionErrorNamingTheWholeText) {
     clickCell(4, 101);
-    type(QString::fromUtf8(GetParam().typed));
+    Operator::type(QString::fromUtf8(GetParam().typed));
     pressEnter();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, QString::fromUtf8(GetParam().reported));
@@ -183,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(RegisterEditor, ALabelClickSelectsNothingAndKeepsTheDisplay) {
     RegImage.set(1003, 0x8001);
     clickCell(4, 101);
-    clickGridAt(QPoint(20, 40)); // the row labels
+    Operator::clickAt(window->Grid1, QPoint(20, 40)); // the row labels
     EXPECT_EQ(SelCol, 0);
     EXPECT_EQ(label(), QStringLiteral("REG. 1003 = 0x8001"));
     EXPECT_EQ(shownBits(), 0x8001);
@@ -195,7 +179,7 @@ TEST_F(RegisterEditor, ALabelClickSelectsNothingAndKeepsTheDisplay) {
 
 TEST_F(RegisterEditor, AClickRightOfTheLastColumnIsRefusedAndWritesNothing) {
     window->Grid1->resize(700, window->Grid1->height());
-    clickGridAt(QPoint(650, 40));
+    Operator::clickAt(window->Grid1, QPoint(650, 40));
     EXPECT_EQ(SelCol, -1);
     EXPECT_EQ(SelRow, -1);
     pressUpdate();
@@ -227,7 +211,7 @@ TEST_F(RegisterEditor, ADeviceAddressBeyond16BitsIsRefusedBeforeAnythingChanges)
     StartReg = 30000;
     EndReg = 30010;
     clickCell(1, 3001); // register 30000, device address 70000
-    type(QStringLiteral("12"));
+    Operator::type(QStringLiteral("12"));
     pressEnter();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Fehler bei Bereichsprüfung."));
@@ -270,7 +254,7 @@ TEST_F(RegisterEditor, EnterWritesTheClickedCellNotTheCellBeingTypedInto) {
     clickCell(4, 101);
     window->Grid1->setCell(4, 101, QStringLiteral("0007"));
     QTest::keyClick(window->Grid1, Qt::Key_Down);
-    type(QStringLiteral("ab"));
+    Operator::type(QStringLiteral("ab"));
     pressEnter();
     EXPECT_EQ(RegImage.at(1003), 7);
     EXPECT_EQ(RegImage.at(1013), 0);

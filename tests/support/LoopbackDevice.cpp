@@ -1,5 +1,7 @@
 #include "tests/support/LoopbackDevice.h"
 
+#include "tools/device/RequestHandler.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -68,4 +70,18 @@ void LoopbackDevice::sendTo(const Peer& peer, std::span<const std::uint8_t> byte
     if (::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to),
                  sizeof to) < 0)
         fail("sendto");
+}
+
+std::optional<std::vector<std::uint8_t>> LoopbackDevice::answer(std::chrono::milliseconds timeout) {
+    auto request = receive(timeout);
+    if (!request) return std::nullopt;
+    const auto answer = RequestHandler::answer(*request, registers);
+    if (!answer.empty()) reply(answer);
+    return request;
+}
+
+int LoopbackDevice::serve() {
+    while (answer(std::chrono::milliseconds(0)))
+        ++served;
+    return served;
 }

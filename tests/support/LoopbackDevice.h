@@ -7,14 +7,22 @@
 #include <string>
 #include <vector>
 
-// A stand-in Modbus device for tests: a plain UDP socket bound to <address>:<port> (port 502
-// unless told otherwise) that hears the client's requests and sends any bytes back, well
-// formed or not. Every test binds an address of its own (127.0.0.N), so tests run in parallel.
+#ifndef _WIN32
+#include "tools/device/RegisterBank.h"
+#endif
+
+// A stand-in Modbus device for tests: a UDP socket bound to <address>:<port> (port 502 unless
+// told otherwise). It answers requests as the simulator does (answer, serve), from registers
+// the test may set; or the test hears a request and sends any bytes back, well formed or not
+// (receive, reply). Every test binds an address of its own (127.0.0.N), so tests run in
+// parallel. The simulator's answers are not built on Windows, where it does not exist.
 //
 //   LoopbackDevice device("127.0.0.14");
 //   client.Send_F3(24, 24, 100);
+//   device.answer();                         // registers 24..123 back to the client
+//   client.Send_F6(27, 3, 0xFF);
 //   auto request = device.receive();        // the 12 request bytes
-//   device.reply(bytesFromHex("00 18 ...")); // back to the client's address and port
+//   device.reply(bytesFromHex("00 1B ...")); // back to the client's address and port
 class LoopbackDevice {
   public:
     // An IPv4 address in network byte order and a port in host order.
@@ -40,7 +48,19 @@ class LoopbackDevice {
     // The sender of the last datagram received.
     Peer client() const { return lastSender; }
 
+#ifndef _WIN32
+    // What the device answers from; register a holds a at the start.
+    RegisterBank registers{ValuePattern::Count};
+    // Hears the next datagram and sends the simulator's answer to it (none when it ignores
+    // the datagram); returns the request, or nullopt when none comes within timeout.
+    std::optional<std::vector<std::uint8_t>>
+    answer(std::chrono::milliseconds timeout = std::chrono::seconds(2));
+    // Answers every datagram waiting now; returns how many it has heard through serve so far.
+    int serve();
+#endif
+
   private:
     int fd = -1;
     Peer lastSender;
+    int served = 0;
 };

@@ -9,7 +9,8 @@
 #include <memory>
 
 // The monitor as the program starts it, aimed at a loopback target of the test's own, with
-// its main window shown offscreen. Module state goes back to its start values afterwards.
+// its main window shown offscreen. Module state starts from its start values, whatever ran
+// before.
 class MonitorWindow {
   public:
     explicit MonitorWindow(const QString& target) {
@@ -22,8 +23,6 @@ class MonitorWindow {
     ~MonitorWindow() {
         window.reset();
         MonitorModule::stop();
-        Cyclic = false;
-        NextReg = SelCol = SelRow = 0;
     }
     MonitorWindow(const MonitorWindow&) = delete;
     MonitorWindow& operator=(const MonitorWindow&) = delete;

@@ -99,7 +99,7 @@ TEST_F(MonitorFrames, RefusedWriteChangesNothing) {
     values.fill(0x5555);
     const auto refused = ask(FrameCodec::buildF16(request, 2, 65535, 2, values));
     EXPECT_EQ(refused.verdict, FrameCodec::Verdict::Exception);
-    EXPECT_EQ(refused.exceptionCode, RequestHandler::IllegalDataAddress);
+    EXPECT_EQ(refused.exceptionCode, WireFormat::IllegalDataAddress);
     EXPECT_EQ(registers.read(65535), 0);
 }
 
@@ -107,7 +107,7 @@ TEST_F(MonitorFrames, RefusedWriteChangesNothing) {
 TEST_F(MonitorFrames, F16AboveLimitGetsException3) {
     const auto refused = ask(FrameCodec::buildF16(request, 3, 0, 124, values));
     EXPECT_EQ(refused.verdict, FrameCodec::Verdict::Exception);
-    EXPECT_EQ(refused.exceptionCode, RequestHandler::IllegalDataValue);
+    EXPECT_EQ(refused.exceptionCode, WireFormat::IllegalDataValue);
 }
 
 TEST(RegisterBankTest, MovingValuesCountUpAndWrap) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/device/RegisterBank.h"
+#include "wire/WireFormat.h"
 
 #include <cstdint>
 #include <span>
@@ -9,7 +10,7 @@
 
 struct Options {
     std::string address = "127.0.0.1"; // IPv4 dotted quad; no name is ever resolved
-    std::uint16_t port = 502;
+    std::uint16_t port = WireFormat::ModbusPort;
     ValuePattern values = ValuePattern::Count;
     bool verbose = false;
     bool help = false;

@@ -1,6 +1,7 @@
 #include "tools/device/RequestHandler.h"
 
 #include "wire/FrameCodec.h"
+#include "wire/WireFormat.h"
 
 #include <algorithm>
 
@@ -10,37 +11,34 @@ namespace {
 
 using FrameCodec::getWord;
 using FrameCodec::putWord;
-
-constexpr std::size_t HeaderSize = 8;         // MBAP header and function code
-constexpr std::size_t LengthCounted = 6;      // bytes up to the end of the MBAP length field
-constexpr std::size_t SingleRequestSize = 12; // functions 3 and 6: two words after the code
-constexpr std::size_t F16HeaderSize = 13;     // up to and including the byte count
-constexpr std::uint8_t ExceptionFlag = 0x80;
+using namespace WireFormat;
 
 using Bytes = std::vector<std::uint8_t>;
 
-// MBAP header and function code of an answer whose data are dataSize bytes long.
+// MBAP header and function code of an answer frameSize bytes long.
 Bytes answerHead(std::span<const std::uint8_t> request, std::uint8_t functionCode,
-                 std::size_t dataSize) {
-    Bytes frame(HeaderSize + dataSize);
-    putWord(&frame[0], getWord(&request[0]));
-    putWord(&frame[2], 0);
-    putWord(&frame[4], static_cast<std::uint16_t>(2 + dataSize));
-    frame[6] = request[6];
-    frame[7] = functionCode;
+                 std::size_t frameSize) {
+    Bytes frame(frameSize);
+    putWord(&frame[TransactionIdOffset], getWord(&request[TransactionIdOffset]));
+    putWord(&frame[ProtocolIdOffset], ModbusProtocolId);
+    putWord(&frame[LengthOffset], static_cast<std::uint16_t>(frameSize - UnitIdOffset));
+    frame[UnitIdOffset] = request[UnitIdOffset];
+    frame[FunctionCodeOffset] = functionCode;
     return frame;
 }
 
 Bytes exception(std::span<const std::uint8_t> request, ExceptionCode code) {
-    Bytes frame = answerHead(request, static_cast<std::uint8_t>(request[7] | ExceptionFlag), 1);
-    frame[8] = code;
+    Bytes frame =
+        answerHead(request, exceptionFunction(request[FunctionCodeOffset]), ExceptionFrameSize);
+    frame[ExceptionCodeOffset] = code;
     return frame;
 }
 
-// The four bytes at 8..11 echoed after the function code: the write answers.
+// The two words after the function code echoed: the write answers.
 Bytes echo(std::span<const std::uint8_t> request) {
-    Bytes frame = answerHead(request, request[7], 4);
-    std::ranges::copy(request.subspan(8, 4), frame.begin() + 8);
+    Bytes frame = answerHead(request, request[FunctionCodeOffset], FixedFrameSize);
+    std::ranges::copy(request.subspan(AddressOffset, FixedFrameSize - AddressOffset),
+                      frame.begin() + AddressOffset);
     return frame;
 }
 
@@ -49,36 +47,39 @@ bool beyondLastRegister(std::uint16_t start, std::uint16_t quantity) {
 }
 
 Bytes readRegisters(std::span<const std::uint8_t> request, const RegisterBank& registers) {
-    if (request.size() != SingleRequestSize) return {};
-    const std::uint16_t start = getWord(&request[8]);
-    const std::uint16_t quantity = getWord(&request[10]);
+    if (request.size() != FixedFrameSize) return {};
+    const std::uint16_t start = getWord(&request[AddressOffset]);
+    const std::uint16_t quantity = getWord(&request[QuantityOffset]);
     if (quantity < 1 || quantity > MaxReadQuantity) return exception(request, IllegalDataValue);
     if (beyondLastRegister(start, quantity)) return exception(request, IllegalDataAddress);
-    Bytes frame = answerHead(request, request[7], 1 + 2 * std::size_t{quantity});
-    frame[8] = static_cast<std::uint8_t>(2 * quantity);
+    Bytes frame = answerHead(request, request[FunctionCodeOffset],
+                             ReadValuesOffset + 2 * std::size_t{quantity});
+    frame[ReadByteCountOffset] = static_cast<std::uint8_t>(2 * quantity);
     for (std::uint16_t i = 0; i < quantity; ++i)
-        putWord(&frame[9 + 2 * i], registers.read(static_cast<std::uint16_t>(start + i)));
+        putWord(&frame[ReadValuesOffset + 2 * i],
+                registers.read(static_cast<std::uint16_t>(start + i)));
     return frame;
 }
 
 Bytes writeSingle(std::span<const std::uint8_t> request, RegisterBank& registers) {
-    if (request.size() != SingleRequestSize) return {};
-    registers.write(getWord(&request[8]), getWord(&request[10]));
+    if (request.size() != FixedFrameSize) return {};
+    registers.write(getWord(&request[AddressOffset]), getWord(&request[ValueOffset]));
     return echo(request);
 }
 
 Bytes writeMultiple(std::span<const std::uint8_t> request, RegisterBank& registers) {
-    if (request.size() < F16HeaderSize) return {};
-    const std::uint16_t start = getWord(&request[8]);
-    const std::uint16_t quantity = getWord(&request[10]);
+    if (request.size() < WriteValuesOffset) return {};
+    const std::uint16_t start = getWord(&request[AddressOffset]);
+    const std::uint16_t quantity = getWord(&request[QuantityOffset]);
     // The values the header announces must be exactly what follows it.
-    if (request.size() != F16HeaderSize + 2 * std::size_t{quantity}) return {};
-    if (quantity < 1 || quantity > MaxWriteQuantity || request[12] != 2 * quantity)
+    if (request.size() != WriteValuesOffset + 2 * std::size_t{quantity}) return {};
+    if (quantity < 1 || quantity > MaxWriteQuantity ||
+        request[WriteByteCountOffset] != 2 * quantity)
         return exception(request, IllegalDataValue);
     if (beyondLastRegister(start, quantity)) return exception(request, IllegalDataAddress);
     for (std::uint16_t i = 0; i < quantity; ++i)
         registers.write(static_cast<std::uint16_t>(start + i),
-                        getWord(&request[F16HeaderSize + 2 * i]));
+                        getWord(&request[WriteValuesOffset + 2 * i]));
     return echo(request);
 }
 
@@ -86,13 +87,13 @@ Bytes writeMultiple(std::span<const std::uint8_t> request, RegisterBank& registe
 
 std::vector<std::uint8_t> answer(std::span<const std::uint8_t> request, RegisterBank& registers) {
     if (request.size() < HeaderSize) return {};
-    if (getWord(&request[4]) != request.size() - LengthCounted) return {};
-    switch (request[7]) {
-    case 3:
+    if (getWord(&request[LengthOffset]) != request.size() - UnitIdOffset) return {};
+    switch (request[FunctionCodeOffset]) {
+    case ReadHoldingRegisters:
         return readRegisters(request, registers);
-    case 6:
+    case WriteSingleRegister:
         return writeSingle(request, registers);
-    case 16:
+    case WriteMultipleRegisters:
         return writeMultiple(request, registers);
     default:
         return exception(request, IllegalFunction);

@@ -10,16 +10,6 @@
 // no sockets, so every request and refusal is tested without a network.
 namespace RequestHandler {
 
-// The largest quantities a device accepts for functions 3 and 16.
-constexpr std::uint16_t MaxReadQuantity = 125;
-constexpr std::uint16_t MaxWriteQuantity = 123;
-
-enum ExceptionCode : std::uint8_t {
-    IllegalFunction = 0x01,
-    IllegalDataAddress = 0x02,
-    IllegalDataValue = 0x03,
-};
-
 // Answers function 3, 6 and 16 requests (any unit identifier, echoed) and refuses every
 // other function with an exception. An empty answer means the datagram is ignored: shorter
 // than a header and function code, an MBAP length that disagrees with the datagram's size,

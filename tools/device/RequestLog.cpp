@@ -1,12 +1,14 @@
 #include "tools/device/RequestLog.h"
 
 #include "wire/FrameCodec.h"
+#include "wire/WireFormat.h"
 
 #include <cstdio>
 
 namespace {
 
 using FrameCodec::getWord;
+using namespace WireFormat;
 
 std::string hexWord(std::uint16_t value) {
     char text[8];
@@ -17,14 +19,14 @@ std::string hexWord(std::uint16_t value) {
 // The fields of an answered request; only requests that were answered are described, so
 // every function code 3, 6 and 16 here comes with all its words.
 std::string requestFields(std::span<const std::uint8_t> request) {
-    const std::uint8_t functionCode = request[7];
+    const std::uint8_t functionCode = request[FunctionCodeOffset];
     std::string text = "F" + std::to_string(functionCode);
-    if (functionCode == 3 || functionCode == 16)
-        text += " start " + std::to_string(getWord(&request[8])) + " count " +
-                std::to_string(getWord(&request[10]));
-    else if (functionCode == 6)
-        text += " address " + std::to_string(getWord(&request[8])) + " value " +
-                hexWord(getWord(&request[10]));
+    if (functionCode == ReadHoldingRegisters || functionCode == WriteMultipleRegisters)
+        text += " start " + std::to_string(getWord(&request[AddressOffset])) + " count " +
+                std::to_string(getWord(&request[QuantityOffset]));
+    else if (functionCode == WriteSingleRegister)
+        text += " address " + std::to_string(getWord(&request[AddressOffset])) + " value " +
+                hexWord(getWord(&request[ValueOffset]));
     return text;
 }
 
@@ -40,8 +42,8 @@ std::string hexBytes(std::span<const std::uint8_t> bytes) {
 }
 
 std::string result(std::span<const std::uint8_t> answer) {
-    const bool refused = (answer[7] & 0x80) != 0;
-    return refused ? "exception " + std::to_string(answer[8]) : "ok";
+    const bool refused = (answer[FunctionCodeOffset] & ExceptionFlag) != 0;
+    return refused ? "exception " + std::to_string(answer[ExceptionCodeOffset]) : "ok";
 }
 
 } // namespace
@@ -50,6 +52,7 @@ std::string describeExchange(std::string_view sender, std::span<const std::uint8
                              std::span<const std::uint8_t> answer) {
     const std::string line = std::string(sender) + " [" + hexBytes(request) + "]";
     if (answer.empty()) return line + " " + std::to_string(request.size()) + " bytes -> ignored";
-    return line + " tr " + std::to_string(getWord(&request[0])) + " unit " +
-           std::to_string(request[6]) + " " + requestFields(request) + " -> " + result(answer);
+    return line + " tr " + std::to_string(getWord(&request[TransactionIdOffset])) + " unit " +
+           std::to_string(request[UnitIdOffset]) + " " + requestFields(request) + " -> " +
+           result(answer);
 }
