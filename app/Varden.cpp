@@ -40,7 +40,8 @@ QPlainTextEdit* makePane(QWidget* parent, int x, int y, int w, int h) {
     pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     pane->setTabChangesFocus(true);
-    pane->setMaximumBlockCount(Log::MaxLinesPerPane);
+    // An undo history would keep every line ever logged, and the text they left behind.
+    pane->setUndoRedoEnabled(false);
     return pane;
 }
 

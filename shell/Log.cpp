@@ -1,10 +1,7 @@
 #include "shell/Log.h"
 
 #include "shell/Dialogs.h"
-
-#include <QPlainTextEdit>
-#include <QTextBlock>
-#include <QTextCursor>
+#include "shell/LogPane.h"
 
 namespace {
 QPlainTextEdit* messagePane = nullptr;
@@ -13,7 +10,7 @@ const bool* silencer = nullptr;
 
 void write(QPlainTextEdit* pane, const QString& text) {
     if (pane)
-        Log::appendLine(pane, text);
+        LogPane::append(*pane, text);
     else
         Dialogs::showMessage(text);
 }
@@ -34,21 +31,14 @@ void bindSilencer(const bool* flag) {
     silencer = flag;
 }
 
-void appendLine(QPlainTextEdit* pane, const QString& text) {
-    QTextCursor cursor(pane->document());
-    cursor.movePosition(QTextCursor::End);
-    // An entry always starts a line of its own, even behind text the operator typed.
-    if (!pane->document()->lastBlock().text().isEmpty()) cursor.insertBlock();
-    cursor.insertText(text);
-    cursor.insertBlock();
-    pane->setTextCursor(cursor);
-    pane->ensureCursorVisible();
+bool messagesShown() {
+    return !(silencer && *silencer);
 }
 
 } // namespace Log
 
 void LogMsg(const QString& text) {
-    if (silencer && *silencer) return;
+    if (!Log::messagesShown()) return;
     write(messagePane, text);
 }
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <concepts>
+
 class QPlainTextEdit;
 
 // The monitor's running account: LogMsg writes to the message pane, LogError to the error
@@ -19,10 +21,13 @@ void detachPanes();
 // LogMsg stays silent while *flag is true (cyclic reading); the monitor state binds it.
 void bindSilencer(const bool* flag);
 
-// Appends text and a line break at the end of pane, caret behind it, new line in view.
-void appendLine(QPlainTextEdit* pane, const QString& text);
-
-// Oldest lines beyond this many are dropped, so a run of weeks keeps its memory bounded.
-constexpr int MaxLinesPerPane = 100000;
+// False while LogMsg is silenced.
+bool messagesShown();
 
 } // namespace Log
+
+// LogMsg for a line that takes work to build, such as a dump: while the message pane is
+// silenced, makeLine never runs.
+template <std::invocable MakeLine> void LogMsgWhenShown(MakeLine&& makeLine) {
+    if (Log::messagesShown()) LogMsg(makeLine());
+}

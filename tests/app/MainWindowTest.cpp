@@ -1,4 +1,5 @@
 #include "shell/Log.h"
+#include "shell/LogPane.h"
 #include "tests/support/DialogRecorder.h"
 #include "tests/support/MonitorWindow.h"
 #include "widgets/PanelButton.h"
@@ -180,18 +181,28 @@ TEST_F(MainWindowTest, ClearMemoEmptiesBothPanesAndLeavesCyclicAlone) {
     EXPECT_TRUE(Cyclic);
 }
 
-TEST_F(MainWindowTest, EachPaneKeepsItsNewestLinesUpToTheCap) {
+// A flood of long lines: each pane keeps its newest whole lines within its memory budget, and
+// the caret and the view stay with the newest line.
+TEST_F(MainWindowTest, EachPaneKeepsItsNewestWholeLinesWithinItsMemoryBudget) {
     TVarden& w = *window;
-    for (int line = 0; line < Log::MaxLinesPerPane + 2; ++line) {
-        LogMsg(QString::number(line));
-        LogError(QString::number(line));
+    const QString dump = QStringLiteral(":  A5").repeated(2000);
+    const int entries = static_cast<int>(LogPane::BudgetBytes / (2 * dump.size())) + 100;
+    for (int entry = 0; entry < entries; ++entry) {
+        LogMsg(QString::number(entry) + dump);
+        LogError(QString::number(entry) + dump);
     }
     for (const QPlainTextEdit* pane : {w.Memo1, w.Memo2}) {
         const QTextDocument& lines = *pane->document();
+        EXPECT_LE(LogPane::bytesHeld(lines), LogPane::BudgetBytes);
+        EXPECT_GT(LogPane::bytesHeld(lines), LogPane::TrimmedBytes - 2 * dump.size());
         // The last block is the empty line behind the newest entry.
-        EXPECT_EQ(lines.blockCount(), Log::MaxLinesPerPane);
-        EXPECT_EQ(lines.firstBlock().text(), QString::number(3));
-        EXPECT_EQ(lines.lastBlock().previous().text(), QString::number(Log::MaxLinesPerPane + 1));
+        const int kept = lines.blockCount() - 1;
+        EXPECT_EQ(lines.firstBlock().text(), QString::number(entries - kept) + dump);
+        EXPECT_EQ(lines.lastBlock().previous().text(), QString::number(entries - 1) + dump);
+        EXPECT_EQ(pane->textCursor().position(), lines.characterCount() - 1);
+        const QTextCursor newest(lines.lastBlock().previous());
+        EXPECT_TRUE(pane->viewport()->rect().contains(pane->cursorRect(newest)));
+        EXPECT_TRUE(pane->viewport()->rect().contains(pane->cursorRect()));
     }
 }
 
