@@ -105,7 +105,8 @@ void TUDP_ModBus::SetReadCallback(TModbusReadProc f3) {
 std::int32_t TUDP_ModBus::Send_F3(std::uint16_t trId, std::uint16_t start, std::uint16_t count) {
     const auto size = FrameCodec::buildF3(SendBuf, trId, start, count);
     if (!size) return 1;
-    LogMsg(QStringLiteral("Send F3: ") + hexDump(std::span(SendBuf).first(*size)));
+    LogMsgWhenShown(
+        [&] { return QStringLiteral("Send F3: ") + hexDump(std::span(SendBuf).first(*size)); });
     sendFrame(*size, QStringLiteral("Error: Send_F3.."));
     return 0;
 }
@@ -154,11 +155,11 @@ void TUDP_ModBus::handleDatagram(std::span<const std::uint8_t> datagram) {
 }
 
 void TUDP_ModBus::handleReceived(std::size_t size) {
-    LogMsg(QStringLiteral("Received: anz=") + QString::number(size));
+    LogMsgWhenShown([size] { return QStringLiteral("Received: anz=") + QString::number(size); });
     if (size < FrameCodec::MinAnswerSize) return;
     const auto datagram = std::span<const std::uint8_t>(RecvBuf).first(size);
     const FrameCodec::Answer answer = FrameCodec::classify(datagram);
-    LogMsg(QStringLiteral("Empfangen_1: ") + hexDump(datagram));
+    LogMsgWhenShown([datagram] { return QStringLiteral("Empfangen_1: ") + hexDump(datagram); });
     // An error raised by a callback is reported here and never reaches the event loop.
     try {
         dispatch(answer, datagram);
@@ -172,7 +173,9 @@ void TUDP_ModBus::dispatch(const FrameCodec::Answer& answer,
                            std::span<const std::uint8_t> datagram) {
     using FrameCodec::Verdict;
     if (answer.functionCode == WireFormat::ReadHoldingRegisters)
-        LogMsg(QStringLiteral("anzReg=") + QString::number(answer.registerCount));
+        LogMsgWhenShown([&answer] {
+            return QStringLiteral("anzReg=") + QString::number(answer.registerCount);
+        });
     switch (answer.verdict) {
     case Verdict::ReadAnswer:
         return deliverRead(answer, datagram);

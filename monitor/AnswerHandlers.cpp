@@ -4,14 +4,15 @@
 #include "monitor/GridView.h"
 #include "monitor/MonitorState.h"
 #include "shell/Log.h"
-#include "widgets/GridModel.h"
-#include "widgets/StringGrid.h"
+
+#include <iterator>
+#include <span>
 
 namespace {
 
 // Each answer line is followed by an empty line in the message pane.
-void logAnswer(const QString& line) {
-    LogMsg(line);
+template <std::invocable MakeLine> void logAnswer(MakeLine&& makeLine) {
+    LogMsgWhenShown(makeLine);
     LogMsg(QString());
 }
 
@@ -26,27 +27,28 @@ void logExceptionAnswer(const char* function, std::uint16_t trId, std::uint8_t c
 
 void OnF3Answer(std::uint16_t trId, std::uint16_t count, const TModbusRegArray& values) {
     const std::int32_t base = checkedRange(checkedAdd32(trId, RegOffset), 0, 0xFFFF);
-    {
-        // One repaint for the whole answer, also when a register beyond the image ends it.
-        const GridModel::Batch block(Varden->Grid1->cells());
-        for (std::int32_t i = 0; i < count; ++i)
-            StoreRegister(base + i, values[checkedRange(i, 0, values.size() - 1)]);
-    }
-    logAnswer(QStringLiteral("F3 Antwort: tr_id:=%1   Anzahl=%2").arg(trId).arg(count));
+    const auto length = static_cast<std::size_t>(checkedRange(count, 0, std::ssize(values)));
+    StoreRegisters(base, std::span(values).first(length));
+    logAnswer(
+        [=] { return QStringLiteral("F3 Antwort: tr_id:=%1   Anzahl=%2").arg(trId).arg(count); });
 }
 
 void OnF6Answer(std::uint16_t trId, std::uint16_t address, std::uint16_t value) {
-    logAnswer(QStringLiteral("F6 Antwort: tr_id:=%1   Adr=%2   Wert=%3")
-                  .arg(trId)
-                  .arg(address)
-                  .arg(value));
+    logAnswer([=] {
+        return QStringLiteral("F6 Antwort: tr_id:=%1   Adr=%2   Wert=%3")
+            .arg(trId)
+            .arg(address)
+            .arg(value);
+    });
 }
 
 void OnF16Answer(std::uint16_t trId, std::uint16_t address, std::uint16_t count) {
-    logAnswer(QStringLiteral("F16 Antwort: tr_id:=%1   Adr=%2   Anzahl=%3")
-                  .arg(trId)
-                  .arg(address)
-                  .arg(count));
+    logAnswer([=] {
+        return QStringLiteral("F16 Antwort: tr_id:=%1   Adr=%2   Anzahl=%3")
+            .arg(trId)
+            .arg(address)
+            .arg(count);
+    });
 }
 
 void OnF3Error(std::uint16_t trId, std::uint8_t exceptionCode) {

@@ -40,12 +40,23 @@ void ShowStartRow() {
 }
 
 void StoreRegister(std::int32_t n, std::uint16_t value) {
-    RegImage.set(n, value);
-    const GridCell cell = cellOfRegister(n);
+    StoreRegisters(n, std::span(&value, 1));
+}
+
+void StoreRegisters(std::int32_t first, std::span<const std::uint16_t> values) {
     StringGrid& grid = *Varden->Grid1;
-    // The text the operator is typing stays: the next keystrokes would otherwise go behind
-    // the device's value, and Enter would write a number nobody typed.
-    if (!grid.isEditing(cell.col, cell.row)) grid.setCell(cell.col, cell.row, cellText(value));
+    GridModel& cells = grid.cells();
+    const GridModel::Batch block(cells);
+    const bool typing = grid.isEditing();
+    std::int32_t n = first;
+    for (const std::uint16_t value : values) {
+        RegImage.set(n, value);
+        const GridCell cell = cellOfRegister(n++);
+        // The text the operator is typing stays: the next keystrokes would otherwise go behind
+        // the device's value, and Enter would write a number nobody typed.
+        if (!typing || !grid.isEditing(cell.col, cell.row))
+            cells.setCell(cell.col, cell.row, cellText(value));
+    }
 }
 
 void clearGrid() {

@@ -35,13 +35,29 @@ void GridModel::setCell(int col, int row, const QString& text) {
     if (!contains(col, row)) return;
     QString& stored = texts[at(col, row)];
     // An unchanged text costs the view no repaint.
-    if (stored == text) return;
+    if (sameText(stored, text)) return;
     stored = text;
-    const QRect changed(col, row, 1, 1);
     if (openBatches > 0)
-        pending |= changed;
+        collect(col, row);
     else
-        announce(changed);
+        announce(QRect(col, row, 1, 1));
+}
+
+// Cells are four characters or so, and an unchanged value usually comes from the same shared
+// table: a check of length and address, then of the characters, does without the general
+// string comparison.
+bool GridModel::sameText(const QString& a, const QString& b) {
+    return a.size() == b.size() &&
+           (a.constData() == b.constData() || std::equal(a.cbegin(), a.cend(), b.cbegin()));
+}
+
+void GridModel::collect(int col, int row) {
+    if (pending.isNull()) {
+        pending = QRect(col, row, 1, 1);
+        return;
+    }
+    pending.setCoords(std::min(pending.left(), col), std::min(pending.top(), row),
+                      std::max(pending.right(), col), std::max(pending.bottom(), row));
 }
 
 void GridModel::announce(QRect cells) {

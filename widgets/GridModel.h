@@ -53,6 +53,8 @@ class GridModel : public QAbstractTableModel {
     bool contains(int col, int row) const;
     std::size_t at(int col, int row) const;
     void announce(QRect cells);
+    static bool sameText(const QString& a, const QString& b);
+    void collect(int col, int row);
 
     int cols = 1;
     int rows = 1;

@@ -96,11 +96,14 @@ void StringGrid::setCell(int col, int row, const QString& text) {
     gridModel->setCell(col, row, text);
 }
 
+bool StringGrid::isEditing() const {
+    return state() == EditingState;
+}
+
 bool StringGrid::isEditing(int col, int row) const {
     // The view closes an open editor whenever the current cell moves, so the editor is
     // always on the current cell.
-    return state() == EditingState && currentIndex().column() == col - 1 &&
-           currentIndex().row() == row - 1;
+    return isEditing() && currentIndex().column() == col - 1 && currentIndex().row() == row - 1;
 }
 
 int StringGrid::col() const {

@@ -32,7 +32,8 @@ class StringGrid : public QTableView {
     QString cell(int col, int row) const;
     void setCell(int col, int row, const QString& text);
 
-    // Whether the operator is typing into this cell right now.
+    // Whether the operator is typing into a cell, or into this cell, right now.
+    bool isEditing() const;
     bool isEditing(int col, int row) const;
 
     // The current cell; setting it shrinks the selection to that cell and scrolls it into view.
