@@ -38,6 +38,8 @@ Bytes f16(std::uint16_t trId, std::uint16_t start, std::uint16_t count) {
 // In order: the devices start with different values, so registers are read only after both
 // were written the same way. Ignored requests stand between answered ones, so a device that
 // loses its footing on them shows it in the rows after.
+// No function code with the exception bit: pymodbus refuses those, the device ignores them,
+// as two devices that refused each other's refusals would never stop.
 std::vector<Row> rows() {
     return {
         {"F16 writes 123 registers at 0", f16(1, 0, 123)},
@@ -61,7 +63,6 @@ std::vector<Row> rows() {
         {"F3 sees the refused writes changed nothing", f3(19, 0, 1)},
         {"unknown function", bytesFromHex("00 14 00 00 00 02 01 41")},
         {"unknown function with data", bytesFromHex("00 15 00 00 00 06 01 41 00 00 00 01")},
-        {"an exception's code as function", bytesFromHex("00 16 00 00 00 06 01 83 00 00 00 01")},
         {"F3 with a trailing byte", bytesFromHex("00 17 00 00 00 07 01 03 00 00 00 01 00")},
         {"F6 a byte short", bytesFromHex("00 18 00 00 00 05 01 06 00 00 12")},
         {"F16 values missing", bytesFromHex("00 19 00 00 00 07 01 10 00 C8 00 64 00")},
