@@ -11,6 +11,7 @@
 #include <cstring>
 #include <iostream>
 #include <iterator>
+#include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
 
@@ -26,11 +27,19 @@ timespec timeUntil(Clock::time_point deadline) {
             static_cast<long>(std::chrono::nanoseconds(left - seconds).count())};
 }
 
-void serveOne(DeviceSocket& socket, RegisterBank& registers, bool verbose) {
+void serveOne(DeviceSocket& socket, RegisterBank& registers, const Options& options) {
     const auto request = socket.receive();
     if (!request) return;
+    // Clients send from ports of their own. From the port devices listen on come answers, of
+    // another device or of this one, and answering them could go back and forth for ever.
+    if (ntohs(request->sender.sin_port) == options.port) {
+        if (options.verbose)
+            std::cout << describeFromDevicePort(endpointText(request->sender), request->bytes)
+                      << std::endl;
+        return;
+    }
     const auto answer = RequestHandler::answer(request->bytes, registers);
-    if (verbose)
+    if (options.verbose)
         std::cout << describeExchange(endpointText(request->sender), request->bytes, answer)
                   << std::endl;
     if (answer.empty() || socket.send(answer, request->sender)) return;
@@ -55,7 +64,7 @@ int serveUntilStopped(DeviceSocket& socket, RegisterBank& registers, const Optio
         }
         // Looked at before the socket, so no flood of datagrams can put off a stop.
         if (waiting[0].revents != 0) break;
-        if (waiting[1].revents != 0) serveOne(socket, registers, options.verbose);
+        if (waiting[1].revents != 0) serveOne(socket, registers, options);
         if (moving && Clock::now() >= nextTick) {
             registers.countUp();
             nextTick += TickPeriod;
