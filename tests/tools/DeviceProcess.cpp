@@ -81,8 +81,8 @@ std::optional<int> DeviceProcess::waitForExit(std::chrono::milliseconds timeout)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-std::optional<int> DeviceProcess::stop(int signal) {
+std::optional<int> DeviceProcess::stop(int signal, std::chrono::milliseconds timeout) {
     if (pid <= 0) return std::nullopt;
     ::kill(pid, signal);
-    return waitForExit();
+    return waitForExit(timeout);
 }

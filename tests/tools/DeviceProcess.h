@@ -28,8 +28,9 @@ class DeviceProcess {
     // Waits for the program to end: its exit code, 128 + the signal that killed it, or
     // nullopt when it still runs after timeout.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
-    // Sends signal, then waitForExit().
-    std::optional<int> stop(int signal);
+    // Sends signal, then waitForExit(timeout).
+    std::optional<int> stop(int signal,
+                            std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // Standard output and error as read so far.
     const std::string& output() const { return said; }
 

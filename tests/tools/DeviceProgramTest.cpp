@@ -2,11 +2,14 @@
 #include "tests/support/LoopbackDevice.h"
 #include "tests/support/TestAddress.h"
 #include "tests/tools/DeviceProcess.h"
+#include "tests/tools/ForgedDatagram.h"
 #include "tests/tools/RequestClient.h"
 #include "wire/FrameCodec.h"
 
 #include <algorithm>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -39,6 +42,43 @@ TEST_P(StopSignal, AnswersUntilTheSignalThenEndsCleanly) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, StopSignal, testing::Values(SIGINT, SIGTERM),
                          [](const auto& info) { return info.param == SIGINT ? "Int" : "Term"; });
+
+// Requests from one ephemeral port, sent as fast as one thread can until the flood is destroyed.
+class Flood {
+  public:
+    explicit Flood(const std::string& address) : client(address) {}
+
+  private:
+    RequestClient client;
+    std::jthread sender{[this](std::stop_token stop) {
+        while (!stop.stop_requested())
+            client.send(readTwo);
+    }};
+};
+
+// A write request as if from the device itself: answered, its echo is the next such request.
+const auto writeFromItself = bytesFromHex("00 01 00 00 00 06 01 06 00 07 12 34");
+
+// Under the two loads that keep its socket busy: the loop on itself that writeFromItself sets
+// off in a device that answers it, and clients sending as fast as they can.
+TEST(DeviceProgram, EndsWithinASecondOfAStopSignalUnderLoad) {
+    const std::string address = "127.0.0.245";
+    for (const bool fromClients : {false, true}) {
+        for (const int signal : {SIGINT, SIGTERM}) {
+            SCOPED_TRACE(std::string(fromClients ? "clients, " : "itself, ") + strsignal(signal));
+            DeviceProcess device({"--address", address});
+            ASSERT_TRUE(device.waitForOutput("listening")) << device.output();
+            std::optional<Flood> flood;
+            if (fromClients)
+                flood.emplace(address);
+            else
+                sendForgedDatagram(address, address, writeFromItself);
+            std::this_thread::sleep_for(200ms);
+            EXPECT_EQ(device.stop(signal, 1s), 0);
+            EXPECT_EQ(device.output(), listening(address, "count") + "UdpRavikDevice stopped\n");
+        }
+    }
+}
 
 TEST(DeviceProgram, ZerosStartAtZero) {
     const std::string address = testAddress(210);

@@ -1,10 +1,13 @@
 #include "tests/support/HexBytes.h"
 #include "tests/support/PymodbusDevice.h"
 #include "tests/tools/DeviceProcess.h"
+#include "tests/tools/ForgedDatagram.h"
 #include "tests/tools/RequestClient.h"
 #include "wire/FrameCodec.h"
 
 #include <gtest/gtest.h>
+#include <sstream>
+#include <thread>
 
 namespace {
 
@@ -38,6 +41,8 @@ Bytes f16(std::uint16_t trId, std::uint16_t start, std::uint16_t count) {
 // In order: the devices start with different values, so registers are read only after both
 // were written the same way. Ignored requests stand between answered ones, so a device that
 // loses its footing on them shows it in the rows after.
+// No function code with the exception bit: pymodbus refuses those, the device ignores them,
+// as two devices that refused each other's refusals would never stop.
 std::vector<Row> rows() {
     return {
         {"F16 writes 123 registers at 0", f16(1, 0, 123)},
@@ -61,7 +66,6 @@ std::vector<Row> rows() {
         {"F3 sees the refused writes changed nothing", f3(19, 0, 1)},
         {"unknown function", bytesFromHex("00 14 00 00 00 02 01 41")},
         {"unknown function with data", bytesFromHex("00 15 00 00 00 06 01 41 00 00 00 01")},
-        {"an exception's code as function", bytesFromHex("00 16 00 00 00 06 01 83 00 00 00 01")},
         {"F3 with a trailing byte", bytesFromHex("00 17 00 00 00 07 01 03 00 00 00 01 00")},
         {"F6 a byte short", bytesFromHex("00 18 00 00 00 05 01 06 00 00 12")},
         {"F16 values missing", bytesFromHex("00 19 00 00 00 07 01 10 00 C8 00 64 00")},
@@ -90,6 +94,44 @@ TEST(DeviceVsPymodbus, SameRequestsGetTheSameAnswers) {
         unanswered += expected == "no answer";
     }
     EXPECT_EQ(unanswered, 3) << "only the three malformed requests go unanswered";
+}
+
+// Answers reaching the device from port 502, from the pymodbus device or as if from the device
+// itself. pymodbus refuses an exception answer and echoes a write, so answered, either would
+// go back and forth for ever: each must leave its one log line and nothing else.
+TEST(DeviceVsPymodbus, DatagramsFromDevicePortsAreNeverAnswered) {
+    PymodbusDevice other("127.0.0.246");
+    const std::string own = "127.0.0.247";
+    DeviceProcess device({"--verbose", "--address", own});
+    ASSERT_TRUE(device.waitForOutput("listening")) << device.output();
+    const struct {
+        std::string source;
+        const char* datagram;
+        const char* size;
+    } rows[] = {
+        {other.address(), "00 01 00 00 00 03 01 83 02", "9 bytes"},
+        {other.address(), "00 02 00 00 00 06 01 06 00 07 12 34", "12 bytes"},
+        {own, "00 03 00 00 00 03 01 83 02", "9 bytes"},
+        {own, "00 04 00 00 00 06 01 06 00 07 12 34", "12 bytes"},
+    };
+    const auto heard = [](const auto& row) { return row.source + ":502 [" + row.datagram + "]"; };
+    for (const auto& row : rows) {
+        sendForgedDatagram(row.source, own, bytesFromHex(row.datagram));
+        ASSERT_TRUE(device.waitForOutput(heard(row))) << row.datagram;
+    }
+    // Time for a loop to show, had one begun.
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(device.stop(SIGTERM, 1s), 0);
+    std::istringstream log(device.output());
+    std::size_t fromDevicePorts = 0;
+    for (std::string line; std::getline(log, line);)
+        fromDevicePorts += line.find(":502 [") != std::string::npos;
+    EXPECT_EQ(fromDevicePorts, std::size(rows));
+    for (const auto& row : rows)
+        EXPECT_NE(
+            device.output().find(heard(row) + " " + row.size + " from a device port -> ignored\n"),
+            std::string::npos)
+            << row.datagram;
 }
 
 } // namespace

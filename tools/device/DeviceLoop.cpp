@@ -3,13 +3,15 @@
 #include "tools/device/DeviceSocket.h"
 #include "tools/device/RequestHandler.h"
 #include "tools/device/RequestLog.h"
+#include "tools/device/StopSignals.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstring>
 #include <iostream>
+#include <iterator>
+#include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
 
@@ -18,31 +20,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto TickPeriod = std::chrono::seconds(1);
 
-volatile std::sig_atomic_t stopRequested = 0;
-
-void requestStop(int) {
-    stopRequested = 1;
-}
-
-// SIGINT and SIGTERM stay blocked except while ppoll waits, so a stop signal can never slip
-// in between the check of the flag and the wait. Returns the mask to wait with.
-sigset_t catchStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = requestStop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    sigset_t waitMask;
-    sigprocmask(SIG_BLOCK, &stopSignals, &waitMask);
-    sigdelset(&waitMask, SIGINT);
-    sigdelset(&waitMask, SIGTERM);
-    return waitMask;
-}
-
 timespec timeUntil(Clock::time_point deadline) {
     const auto left = std::max(deadline - Clock::now(), Clock::duration::zero());
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
@@ -50,11 +27,19 @@ timespec timeUntil(Clock::time_point deadline) {
             static_cast<long>(std::chrono::nanoseconds(left - seconds).count())};
 }
 
-void serveOne(DeviceSocket& socket, RegisterBank& registers, bool verbose) {
+void serveOne(DeviceSocket& socket, RegisterBank& registers, const Options& options) {
     const auto request = socket.receive();
     if (!request) return;
+    // Clients send from ports of their own. From the port devices listen on come answers, of
+    // another device or of this one, and answering them could go back and forth for ever.
+    if (ntohs(request->sender.sin_port) == options.port) {
+        if (options.verbose)
+            std::cout << describeFromDevicePort(endpointText(request->sender), request->bytes)
+                      << std::endl;
+        return;
+    }
     const auto answer = RequestHandler::answer(request->bytes, registers);
-    if (verbose)
+    if (options.verbose)
         std::cout << describeExchange(endpointText(request->sender), request->bytes, answer)
                   << std::endl;
     if (answer.empty() || socket.send(answer, request->sender)) return;
@@ -64,19 +49,22 @@ void serveOne(DeviceSocket& socket, RegisterBank& registers, bool verbose) {
 }
 
 int serveUntilStopped(DeviceSocket& socket, RegisterBank& registers, const Options& options,
-                      const sigset_t& waitMask) {
+                      const StopSignals& stopSignals) {
     const bool moving = options.values == ValuePattern::Moving;
     auto nextTick = Clock::now() + TickPeriod;
-    while (!stopRequested) {
-        pollfd waiting{socket.descriptor(), POLLIN, 0};
+    while (true) {
+        pollfd waiting[] = {{stopSignals.descriptor(), POLLIN, 0},
+                            {socket.descriptor(), POLLIN, 0}};
         const timespec timeout = timeUntil(nextTick);
-        const int ready = ::ppoll(&waiting, 1, moving ? &timeout : nullptr, &waitMask);
-        if (ready < 0 && errno != EINTR) {
+        if (::ppoll(waiting, std::size(waiting), moving ? &timeout : nullptr, nullptr) < 0 &&
+            errno != EINTR) {
             std::cerr << "UdpRavikDevice: cannot wait for requests: " << std::strerror(errno)
                       << std::endl;
             return 1;
         }
-        if (ready > 0) serveOne(socket, registers, options.verbose);
+        // Looked at before the socket, so no flood of datagrams can put off a stop.
+        if (waiting[0].revents != 0) break;
+        if (waiting[1].revents != 0) serveOne(socket, registers, options);
         if (moving && Clock::now() >= nextTick) {
             registers.countUp();
             nextTick += TickPeriod;
@@ -104,11 +92,11 @@ int runDevice(const Options& options) {
     try {
         DeviceSocket socket(options.address, options.port);
         RegisterBank registers(options.values);
-        // Caught before the first line, so whoever waits for it may stop the device at once.
-        const sigset_t waitMask = catchStopSignals();
+        // Watched for before the first line, so whoever waits for it may stop the device at once.
+        const StopSignals stopSignals;
         std::cout << "UdpRavikDevice listening on " << options.address << ":" << options.port
                   << ", values " << patternName(options.values) << std::endl;
-        return serveUntilStopped(socket, registers, options, waitMask);
+        return serveUntilStopped(socket, registers, options, stopSignals);
     } catch (const std::runtime_error& failure) {
         std::cerr << "UdpRavikDevice: " << failure.what() << std::endl;
         return 1;

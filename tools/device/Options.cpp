@@ -81,6 +81,11 @@ behind MBAP framing, one frame per datagram. It answers function 3 (1..125 regis
 6 and 16 (1..123 registers), refuses other functions and out-of-range requests with the
 Modbus exception a device gives, and ignores datagrams it cannot parse.
 
+It never answers what it takes for an answer, so that no two devices, nor it and itself,
+keep answering each other: exception frames (function codes 128..255), and any datagram
+sent from the port it listens on (--port), where devices answer from; clients send from
+ports of their own.
+
 Options:
   --address A    IPv4 address to listen on, dotted quad (default 127.0.0.1)
   --port N       UDP port to listen on, 1..65535 (default 502, where the monitor sends)

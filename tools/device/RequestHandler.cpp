@@ -88,6 +88,8 @@ Bytes writeMultiple(std::span<const std::uint8_t> request, RegisterBank& registe
 std::vector<std::uint8_t> answer(std::span<const std::uint8_t> request, RegisterBank& registers) {
     if (request.size() < HeaderSize) return {};
     if (getWord(&request[LengthOffset]) != request.size() - UnitIdOffset) return {};
+    // An exception answer, which no request is: answering it could start an endless exchange.
+    if ((request[FunctionCodeOffset] & ExceptionFlag) != 0) return {};
     switch (request[FunctionCodeOffset]) {
     case ReadHoldingRegisters:
         return readRegisters(request, registers);

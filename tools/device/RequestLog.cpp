@@ -41,6 +41,11 @@ std::string hexBytes(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
+// Where a datagram came from and its bytes, the start of every line.
+std::string heard(std::string_view sender, std::span<const std::uint8_t> datagram) {
+    return std::string(sender) + " [" + hexBytes(datagram) + "]";
+}
+
 std::string result(std::span<const std::uint8_t> answer) {
     const bool refused = (answer[FunctionCodeOffset] & ExceptionFlag) != 0;
     return refused ? "exception " + std::to_string(answer[ExceptionCodeOffset]) : "ok";
@@ -50,9 +55,15 @@ std::string result(std::span<const std::uint8_t> answer) {
 
 std::string describeExchange(std::string_view sender, std::span<const std::uint8_t> request,
                              std::span<const std::uint8_t> answer) {
-    const std::string line = std::string(sender) + " [" + hexBytes(request) + "]";
+    const std::string line = heard(sender, request);
     if (answer.empty()) return line + " " + std::to_string(request.size()) + " bytes -> ignored";
     return line + " tr " + std::to_string(getWord(&request[TransactionIdOffset])) + " unit " +
            std::to_string(request[UnitIdOffset]) + " " + requestFields(request) + " -> " +
            result(answer);
+}
+
+std::string describeFromDevicePort(std::string_view sender,
+                                   std::span<const std::uint8_t> datagram) {
+    return heard(sender, datagram) + " " + std::to_string(datagram.size()) +
+           " bytes from a device port -> ignored";
 }

@@ -12,3 +12,8 @@
 //   127.0.0.1:40512 [01 02 03 04 05] 5 bytes -> ignored
 std::string describeExchange(std::string_view sender, std::span<const std::uint8_t> request,
                              std::span<const std::uint8_t> answer);
+
+// The --verbose line for a datagram sent from the port the device listens on, which only
+// devices answer from, so it is never answered:
+//   127.0.0.5:502 [00 01 00 00 00 03 01 83 02] 9 bytes from a device port -> ignored
+std::string describeFromDevicePort(std::string_view sender, std::span<const std::uint8_t> datagram);
