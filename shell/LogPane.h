@@ -7,13 +7,14 @@ class QString;
 class QTextDocument;
 
 // A log pane keeps its newest lines within a memory budget, so that no amount of traffic can
-// grow the program without bound. A line costs its text, two bytes a character, and what the
-// text layout keeps for every line, measured at about 700 bytes (docs/performance.md).
+// grow the program without bound. Measured (docs/performance.md): a line costs about 700 bytes
+// of bookkeeping in the document and its layout, and every character two bytes in the text
+// store, which holds up to four times the live text while it grows and compacts.
 namespace LogPane {
 
 constexpr qsizetype BytesPerLine = 700;
-constexpr qsizetype BytesPerCharacter = 2;
-constexpr qsizetype BudgetBytes = 12 * 1024 * 1024;
+constexpr qsizetype BytesPerCharacter = 8;
+constexpr qsizetype BudgetBytes = 16 * 1024 * 1024;
 // Trimming goes this far below the budget, so that it happens once per many appended lines.
 constexpr qsizetype TrimmedBytes = BudgetBytes - BudgetBytes / 8;
 

@@ -1,6 +1,7 @@
 #include "widgets/GridModel.h"
 
 #include <algorithm>
+#include <utility>
 
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -31,12 +32,12 @@ QString GridModel::cell(int col, int row) const {
     return texts[at(col, row)];
 }
 
-void GridModel::setCell(int col, int row, const QString& text) {
+void GridModel::setCell(int col, int row, QString text) {
     if (!contains(col, row)) return;
     QString& stored = texts[at(col, row)];
     // An unchanged text costs the view no repaint.
     if (sameText(stored, text)) return;
-    stored = text;
+    stored = std::move(text);
     if (openBatches > 0)
         collect(col, row);
     else

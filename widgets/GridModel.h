@@ -23,7 +23,8 @@ class GridModel : public QAbstractTableModel {
 
     // A cell outside the grid reads as the empty text; writing it does nothing.
     QString cell(int col, int row) const;
-    void setCell(int col, int row, const QString& text);
+    // By value: a new text is moved into place, which costs less than copying it.
+    void setCell(int col, int row, QString text);
 
     // While a batch is open the changed cells are only collected; when the last open batch
     // ends, also by an exception, one change signal covers them all. A view then repaints

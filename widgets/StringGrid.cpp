@@ -12,6 +12,8 @@
 #include <QStyleOptionHeader>
 #include <QStylePainter>
 
+#include <utility>
+
 namespace {
 
 bool isPress(const QEvent& event) {
@@ -92,8 +94,8 @@ QString StringGrid::cell(int col, int row) const {
     return gridModel->cell(col, row);
 }
 
-void StringGrid::setCell(int col, int row, const QString& text) {
-    gridModel->setCell(col, row, text);
+void StringGrid::setCell(int col, int row, QString text) {
+    gridModel->setCell(col, row, std::move(text));
 }
 
 bool StringGrid::isEditing() const {

@@ -30,7 +30,7 @@ class StringGrid : public QTableView {
     // Any cell, label cells included; a cell outside the grid reads as the empty text.
     // An open editor on the cell follows a new text.
     QString cell(int col, int row) const;
-    void setCell(int col, int row, const QString& text);
+    void setCell(int col, int row, QString text);
 
     // Whether the operator is typing into a cell, or into this cell, right now.
     bool isEditing() const;

@@ -186,7 +186,8 @@ TEST_F(MainWindowTest, ClearMemoEmptiesBothPanesAndLeavesCyclicAlone) {
 TEST_F(MainWindowTest, EachPaneKeepsItsNewestWholeLinesWithinItsMemoryBudget) {
     TVarden& w = *window;
     const QString dump = QStringLiteral(":  A5").repeated(2000);
-    const int entries = static_cast<int>(LogPane::BudgetBytes / (2 * dump.size())) + 100;
+    const qsizetype lineBytes = LogPane::BytesPerLine + LogPane::BytesPerCharacter * dump.size();
+    const int entries = static_cast<int>(LogPane::BudgetBytes / lineBytes) + 100;
     for (int entry = 0; entry < entries; ++entry) {
         LogMsg(QString::number(entry) + dump);
         LogError(QString::number(entry) + dump);
@@ -194,7 +195,7 @@ TEST_F(MainWindowTest, EachPaneKeepsItsNewestWholeLinesWithinItsMemoryBudget) {
     for (const QPlainTextEdit* pane : {w.Memo1, w.Memo2}) {
         const QTextDocument& lines = *pane->document();
         EXPECT_LE(LogPane::bytesHeld(lines), LogPane::BudgetBytes);
-        EXPECT_GT(LogPane::bytesHeld(lines), LogPane::TrimmedBytes - 2 * dump.size());
+        EXPECT_GT(LogPane::bytesHeld(lines), LogPane::TrimmedBytes - lineBytes);
         // The last block is the empty line behind the newest entry.
         const int kept = lines.blockCount() - 1;
         EXPECT_EQ(lines.firstBlock().text(), QString::number(entries - kept) + dump);
