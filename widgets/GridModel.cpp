@@ -34,10 +34,14 @@ QString GridModel::cell(int col, int row) const {
 
 void GridModel::setCell(int col, int row, QString text) {
     if (!contains(col, row)) return;
-    QString& stored = texts[at(col, row)];
     // An unchanged text costs the view no repaint.
-    if (sameText(stored, text)) return;
-    stored = std::move(text);
+    if (sameText(texts[at(col, row)], text)) return;
+    replaceCell(col, row, std::move(text));
+}
+
+void GridModel::replaceCell(int col, int row, QString text) {
+    if (!contains(col, row)) return;
+    texts[at(col, row)] = std::move(text);
     if (openBatches > 0)
         collect(col, row);
     else
