@@ -99,7 +99,7 @@ soak:
 	QT_QPA_PLATFORM=offscreen scripts/private-network $(BENCH_BUILD)/bench/soak_cyclic $(MINUTES)
 
 # The monitor's port flooded with 2000-byte unknown answers, cyclic reading off: fails when the
-# resident memory passes its budget (6 minutes; MINUTES=... for another length).
+# resident memory passes its budget (8 minutes; MINUTES=... for another length).
 .PHONY: soak-flood
 soak-flood:
 	@scripts/install-deps bench test

@@ -4,7 +4,7 @@
 // the panes hold. It fails when the resident memory ever passes the budget, or when the panes
 // stop taking the newest lines.
 //
-//   soak_flood [minutes]   (default 6: long enough for both panes to reach their budget)
+//   soak_flood [minutes]   (default 8: long enough for both panes to reach their budget)
 #include "app/Startup.h"
 #include "bench/CyclicReading.h"
 #include "shell/LogPane.h"
@@ -63,7 +63,7 @@ PaneFigures figures(const QPlainTextEdit& pane) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const double minutes = argc > 1 ? std::atof(argv[1]) : 6.0;
+    const double minutes = argc > 1 ? std::atof(argv[1]) : 8.0;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     auto app = Startup::startToolkit("UdpRavik");
     DialogRecorder dialogs;
