@@ -23,8 +23,8 @@ QString cellText(std::uint16_t value) {
 void SetUpGrid() {
     StringGrid& grid = *Varden->Grid1;
     grid.setCell(0, 0, QStringLiteral("Regist."));
-    grid.setRowCount(GridRowCount);
-    grid.setColCount(GridColCount);
+    // Both sizes in one step: each resize resets the view and moves every text held.
+    grid.cells().resize(GridColCount, GridRowCount);
     const GridModel::Batch labels(grid.cells());
     for (int row = 1; row < GridRowCount; ++row)
         grid.setCell(0, row, QString::fromStdString(rowLabel(row)));
