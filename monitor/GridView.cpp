@@ -10,10 +10,9 @@
 
 namespace {
 
-// The value's text from the shared table: storing it allocates nothing, and neither does
+// A text from one of the shared tables: storing it allocates nothing, and neither does
 // emptying the cell again.
-QString cellText(std::uint16_t value) {
-    const std::u16string_view text = hexWordText(value);
+QString sharedText(std::u16string_view text) {
     return QString::fromRawData(reinterpret_cast<const QChar*>(text.data()),
                                 static_cast<qsizetype>(text.size()));
 }
@@ -27,7 +26,7 @@ void SetUpGrid() {
     grid.cells().resize(GridColCount, GridRowCount);
     const GridModel::Batch labels(grid.cells());
     for (int row = 1; row < GridRowCount; ++row)
-        grid.setCell(0, row, QString::fromStdString(rowLabel(row)));
+        grid.setCell(0, row, sharedText(rowLabelText(row)));
     for (int col = 1; col < GridColCount; ++col)
         grid.setCell(col, 0, QString::fromStdString(colLabel(col)));
 }
@@ -45,7 +44,8 @@ void StoreRegister(std::int32_t n, std::uint16_t value) {
     StringGrid& grid = *Varden->Grid1;
     // The text the operator is typing stays: the next keystrokes would otherwise go behind
     // the device's value, and Enter would write a number nobody typed.
-    if (!grid.isEditing(cell.col, cell.row)) grid.setCell(cell.col, cell.row, cellText(value));
+    if (!grid.isEditing(cell.col, cell.row))
+        grid.setCell(cell.col, cell.row, sharedText(hexWordText(value)));
 }
 
 void clearGrid() {
