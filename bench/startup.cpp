@@ -1,6 +1,6 @@
 // Start-up cost: from entering the start-up code to the main window shown (offscreen, in
-// process, once: the toolkit starts once per process), the peak memory after it, and the
-// repeatable part, creating and showing the main window, as a benchmark.
+// process, once: the toolkit starts once per process), split into its phases, the peak memory
+// after it, and the repeatable part, creating and showing the main window, as a benchmark.
 #include "app/Startup.h"
 #include "app/Varden.h"
 
@@ -20,6 +20,24 @@ long peakMemoryKiB() {
     return usage.ru_maxrss;
 }
 
+// Adds the time since the previous lap, and the whole time, as custom context figures.
+class PhaseClock {
+  public:
+    void lap(const char* name) {
+        const auto now = std::chrono::steady_clock::now();
+        add(name, now - last);
+        last = now;
+    }
+    void total(const char* name) { add(name, last - start); }
+
+  private:
+    static void add(const char* name, std::chrono::duration<double, std::milli> time) {
+        benchmark::AddCustomContext(name, std::to_string(time.count()));
+    }
+    const std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point last = start;
+};
+
 void showAndSettle(TVarden& window) {
     window.show();
     QApplication::processEvents();
@@ -37,14 +55,16 @@ BENCHMARK(BM_CreateAndShowMainWindow)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    const auto start = std::chrono::steady_clock::now();
+    PhaseClock clock;
     auto app = Startup::startToolkit("UdpRavik");
+    clock.lap("phase_toolkit_ms");
     Startup::startModules(QStringLiteral("127.0.0.1"));
+    clock.lap("phase_modules_ms");
     auto window = Startup::createMainWindow();
+    clock.lap("phase_window_created_ms");
     showAndSettle(*window);
-    const std::chrono::duration<double, std::milli> startUp =
-        std::chrono::steady_clock::now() - start;
-    benchmark::AddCustomContext("startup_to_window_shown_ms", std::to_string(startUp.count()));
+    clock.lap("phase_window_shown_ms");
+    clock.total("startup_to_window_shown_ms");
     benchmark::AddCustomContext("peak_memory_after_startup_MiB",
                                 std::to_string(peakMemoryKiB() / 1024.0));
     window.reset();

@@ -1,5 +1,6 @@
 #include "monitor/GridMapping.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -18,7 +19,30 @@ struct HexWordTexts {
     std::array<char16_t, DigitsPerWord * 0x10000> texts;
 };
 
+constexpr std::size_t RowLabels = GridRowCount - 1;
+constexpr std::size_t RowLabelChars = 6;
+static_assert(registerOfCell(1, RowLabels) < 100000, "a row label has at most 6 characters");
+
+// About 40 KiB, built once, when the grid is set up: a text of its own for each of the 3201
+// labels took a heap allocation apiece.
+struct RowLabelTexts {
+    RowLabelTexts() {
+        for (std::int32_t row = 1; row < GridRowCount; ++row) {
+            const std::string label = ' ' + std::to_string(registerOfCell(1, row));
+            std::copy(label.begin(), label.end(), texts.begin() + RowLabelChars * (row - 1));
+            lengths[row - 1] = static_cast<std::uint8_t>(label.size());
+        }
+    }
+    std::array<char16_t, RowLabels * RowLabelChars> texts{};
+    std::array<std::uint8_t, RowLabels> lengths{};
+};
+
 } // namespace
+
+std::u16string_view rowLabelText(std::int32_t row) {
+    static const RowLabelTexts table;
+    return {table.texts.data() + RowLabelChars * (row - 1), table.lengths[row - 1]};
+}
 
 std::u16string_view hexWordText(std::uint16_t value) {
     static const HexWordTexts table;

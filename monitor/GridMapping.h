@@ -26,9 +26,14 @@ constexpr std::int32_t registerOfCell(std::int32_t col, std::int32_t row) {
     return (row - 1) * RegistersPerRow + (col - 1);
 }
 
-// " 1000": a blank and the first register of the data row.
+// " 1000": a blank and the first register of the data row (rows 1..GridRowCount-1). The
+// labels of all rows lie in one read-only table, so the label cells share it instead of
+// each holding a copy of its own.
+std::u16string_view rowLabelText(std::int32_t row);
+
 inline std::string rowLabel(std::int32_t row) {
-    return ' ' + std::to_string(registerOfCell(1, row));
+    const std::u16string_view text = rowLabelText(row);
+    return {text.begin(), text.end()};
 }
 
 // " +3": the distance of the data column's registers from the first of their row.

@@ -10,10 +10,9 @@
 
 namespace {
 
-// The value's text from the shared table: storing it allocates nothing, and neither does
+// A text from one of the shared tables: storing it allocates nothing, and neither does
 // emptying the cell again.
-QString cellText(std::uint16_t value) {
-    const std::u16string_view text = hexWordText(value);
+QString sharedText(std::u16string_view text) {
     return QString::fromRawData(reinterpret_cast<const QChar*>(text.data()),
                                 static_cast<qsizetype>(text.size()));
 }
@@ -23,11 +22,11 @@ QString cellText(std::uint16_t value) {
 void SetUpGrid() {
     StringGrid& grid = *Varden->Grid1;
     grid.setCell(0, 0, QStringLiteral("Regist."));
-    grid.setRowCount(GridRowCount);
-    grid.setColCount(GridColCount);
+    // Both sizes in one step: each resize resets the view and moves every text held.
+    grid.cells().resize(GridColCount, GridRowCount);
     const GridModel::Batch labels(grid.cells());
     for (int row = 1; row < GridRowCount; ++row)
-        grid.setCell(0, row, QString::fromStdString(rowLabel(row)));
+        grid.setCell(0, row, sharedText(rowLabelText(row)));
     for (int col = 1; col < GridColCount; ++col)
         grid.setCell(col, 0, QString::fromStdString(colLabel(col)));
 }
@@ -59,9 +58,9 @@ void StoreRegisters(std::int32_t first, std::span<const std::uint16_t> values) {
         // A new value has a new text. Only a value that stays needs the comparison, which
         // then finds the same table entry without reading the table.
         if (changed)
-            cells.replaceCell(cell.col, cell.row, cellText(value));
+            cells.replaceCell(cell.col, cell.row, sharedText(hexWordText(value)));
         else
-            cells.setCell(cell.col, cell.row, cellText(value));
+            cells.setCell(cell.col, cell.row, sharedText(hexWordText(value)));
     }
 }
 

@@ -9,39 +9,63 @@ void GridModel::resize(int newCols, int newRows) {
     newCols = std::max(newCols, 1);
     newRows = std::max(newRows, 1);
     beginResetModel();
-    std::vector<QString> resized(static_cast<std::size_t>(newCols) * newRows);
-    for (int row = 0; row < std::min(rows, newRows); ++row)
-        for (int col = 0; col < std::min(cols, newCols); ++col)
-            resized[static_cast<std::size_t>(row) * newCols + col] = texts[at(col, row)];
-    texts = std::move(resized);
+    topLabels.resize(static_cast<std::size_t>(newCols));
+    sideLabels.resize(static_cast<std::size_t>(newRows - 1));
+    if (!dataCells.empty()) dataCells = resizedData(newCols, newRows);
     cols = newCols;
     rows = newRows;
     endResetModel();
+}
+
+std::vector<QString> GridModel::resizedData(int newCols, int newRows) const {
+    std::vector<QString> resized(static_cast<std::size_t>(newCols - 1) * (newRows - 1));
+    for (int row = 1; row < std::min(rows, newRows); ++row)
+        for (int col = 1; col < std::min(cols, newCols); ++col)
+            resized[static_cast<std::size_t>(row - 1) * (newCols - 1) + (col - 1)] =
+                *find(col, row);
+    return resized;
 }
 
 bool GridModel::contains(int col, int row) const {
     return col >= 0 && col < cols && row >= 0 && row < rows;
 }
 
-std::size_t GridModel::at(int col, int row) const {
-    return static_cast<std::size_t>(row) * cols + col;
+const QString* GridModel::find(int col, int row) const {
+    if (col > 0 && row > 0) {
+        if (dataCells.empty()) return nullptr;
+        return &dataCells[static_cast<std::size_t>(row - 1) * (cols - 1) + (col - 1)];
+    }
+    return row == 0 ? &topLabels[static_cast<std::size_t>(col)]
+                    : &sideLabels[static_cast<std::size_t>(row - 1)];
+}
+
+QString* GridModel::find(int col, int row) {
+    return const_cast<QString*>(std::as_const(*this).find(col, row));
 }
 
 QString GridModel::cell(int col, int row) const {
-    if (!contains(col, row)) return {};
-    return texts[at(col, row)];
+    const QString* text = contains(col, row) ? find(col, row) : nullptr;
+    return text ? *text : QString();
 }
 
 void GridModel::setCell(int col, int row, QString text) {
     if (!contains(col, row)) return;
-    // An unchanged text costs the view no repaint.
-    if (sameText(texts[at(col, row)], text)) return;
+    const QString* stored = find(col, row);
+    // An unchanged text costs the view no repaint; data cells not yet held are all empty.
+    if (stored ? sameText(*stored, text) : text.isEmpty()) return;
     replaceCell(col, row, std::move(text));
 }
 
 void GridModel::replaceCell(int col, int row, QString text) {
     if (!contains(col, row)) return;
-    texts[at(col, row)] = std::move(text);
+    QString* stored = find(col, row);
+    if (!stored) {
+        // An empty text leaves the data cells as they are: all empty.
+        if (text.isEmpty()) return;
+        dataCells.resize(static_cast<std::size_t>(cols - 1) * (rows - 1));
+        stored = find(col, row);
+    }
+    *stored = std::move(text);
     if (openBatches > 0)
         collect(col, row);
     else

@@ -55,14 +55,22 @@ class GridModel : public QAbstractTableModel {
 
   private:
     bool contains(int col, int row) const;
-    std::size_t at(int col, int row) const;
+    // Where the text of a cell inside the grid is held; nullptr for a data cell while the
+    // data cells are not held.
+    const QString* find(int col, int row) const;
+    QString* find(int col, int row);
+    std::vector<QString> resizedData(int newCols, int newRows) const;
     void announce(QRect cells);
     static bool sameText(const QString& a, const QString& b);
     void collect(int col, int row);
 
     int cols = 1;
     int rows = 1;
-    std::vector<QString> texts{1}; // row by row
+    // The labels are held from the start, the data cells only from the first text stored into
+    // one of them on: setting up an empty grid of 32,000 cells touches no memory for them.
+    std::vector<QString> topLabels{1}; // row 0, the corner first
+    std::vector<QString> sideLabels;   // column 0 from row 1 on
+    std::vector<QString> dataCells;    // rows 1.. and columns 1.., row by row, or none
     int openBatches = 0;
     QRect pending; // cells changed inside the open batches
 };

@@ -20,6 +20,14 @@ bool isPress(const QEvent& event) {
     return event.type() == QEvent::MouseButtonPress || event.type() == QEvent::MouseButtonDblClick;
 }
 
+// The labels keep the size the grid fixes for them, which a plain header would still measure
+// on every layout of the view: its size hint shapes the texts of up to 200 labels.
+class LabelHeader : public QHeaderView {
+  public:
+    using QHeaderView::QHeaderView;
+    QSize sizeHint() const override { return minimumSize(); }
+};
+
 // A data index of the view (-1 beyond the last section) as a grid index.
 int gridIndex(int dataIndex) {
     return dataIndex < 0 ? -1 : dataIndex + 1;
@@ -28,6 +36,8 @@ int gridIndex(int dataIndex) {
 } // namespace
 
 StringGrid::StringGrid(QWidget* parent) : QTableView(parent), gridModel(new GridModel(this)) {
+    setHorizontalHeader(new LabelHeader(Qt::Horizontal, this));
+    setVerticalHeader(new LabelHeader(Qt::Vertical, this));
     setModel(gridModel);
     auto* delegate = new CellDelegate(*this);
     setItemDelegate(delegate);

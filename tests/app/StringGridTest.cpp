@@ -100,12 +100,18 @@ TEST_F(StringGridTest, CellsOutsideTheGridReadEmptyAndTakeNothing) {
 }
 
 TEST_F(StringGridTest, ResizingKeepsTheTextsOfCellsThatStay) {
-    grid->setCell(2, 2, QStringLiteral("kept"));
-    grid->setCell(10, 2, QStringLiteral("dropped"));
+    grid->setCell(0, 2, QStringLiteral("row"));
+    grid->setCell(2, 0, QStringLiteral("col"));
     grid->setColCount(5);
+    EXPECT_EQ(grid->cell(2, 2), QString()) << "no data cell written yet";
+    grid->setCell(2, 2, QStringLiteral("kept"));
+    grid->setCell(4, 2, QStringLiteral("dropped"));
+    grid->setColCount(4);
     grid->setColCount(Cols);
     EXPECT_EQ(grid->cell(2, 2), QStringLiteral("kept"));
-    EXPECT_EQ(grid->cell(10, 2), QString());
+    EXPECT_EQ(grid->cell(4, 2), QString());
+    EXPECT_EQ(grid->cell(0, 2), QStringLiteral("row"));
+    EXPECT_EQ(grid->cell(2, 0), QStringLiteral("col"));
 }
 
 TEST_F(StringGridTest, BatchSendsOneChangeForABlockOfStores) {
