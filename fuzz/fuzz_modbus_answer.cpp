@@ -102,5 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::span<const std::uint8_t> datagram(data, size);
     checkVerdict(datagram, FrameCodec::classify(datagram));
     client().handleDatagram(datagram);
+    // What the event loop does between two datagrams: without it the panes' posted events
+    // pile up, about half a kilobyte an input.
+    QCoreApplication::sendPostedEvents();
     return 0;
 }
