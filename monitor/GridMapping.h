@@ -31,11 +31,6 @@ constexpr std::int32_t registerOfCell(std::int32_t col, std::int32_t row) {
 // each holding a copy of its own.
 std::u16string_view rowLabelText(std::int32_t row);
 
-inline std::string rowLabel(std::int32_t row) {
-    const std::u16string_view text = rowLabelText(row);
-    return {text.begin(), text.end()};
-}
-
 // " +3": the distance of the data column's registers from the first of their row.
 inline std::string colLabel(std::int32_t col) {
     return " +" + std::to_string(col - 1);

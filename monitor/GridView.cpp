@@ -49,17 +49,11 @@ void StoreRegisters(std::int32_t first, std::span<const std::uint16_t> values) {
     const bool typing = grid.isEditing();
     std::int32_t n = first;
     for (const std::uint16_t value : values) {
-        const bool changed = RegImage.at(n) != value;
         RegImage.set(n, value);
         const GridCell cell = cellOfRegister(n++);
         // The text the operator is typing stays: the next keystrokes would otherwise go behind
         // the device's value, and Enter would write a number nobody typed.
-        if (typing && grid.isEditing(cell.col, cell.row)) continue;
-        // A new value has a new text. Only a value that stays needs the comparison, which
-        // then finds the same table entry without reading the table.
-        if (changed)
-            cells.replaceCell(cell.col, cell.row, sharedText(hexWordText(value)));
-        else
+        if (!typing || !grid.isEditing(cell.col, cell.row))
             cells.setCell(cell.col, cell.row, sharedText(hexWordText(value)));
     }
 }

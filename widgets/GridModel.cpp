@@ -50,14 +50,6 @@ QString GridModel::cell(int col, int row) const {
 
 void GridModel::setCell(int col, int row, QString text) {
     if (!contains(col, row)) return;
-    const QString* stored = find(col, row);
-    // An unchanged text costs the view no repaint; data cells not yet held are all empty.
-    if (stored ? sameText(*stored, text) : text.isEmpty()) return;
-    replaceCell(col, row, std::move(text));
-}
-
-void GridModel::replaceCell(int col, int row, QString text) {
-    if (!contains(col, row)) return;
     QString* stored = find(col, row);
     if (!stored) {
         // An empty text leaves the data cells as they are: all empty.
@@ -65,6 +57,8 @@ void GridModel::replaceCell(int col, int row, QString text) {
         dataCells.resize(static_cast<std::size_t>(cols - 1) * (rows - 1));
         stored = find(col, row);
     }
+    // An unchanged text costs the view no repaint.
+    if (sameText(*stored, text)) return;
     *stored = std::move(text);
     if (openBatches > 0)
         collect(col, row);

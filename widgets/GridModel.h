@@ -25,9 +25,6 @@ class GridModel : public QAbstractTableModel {
     QString cell(int col, int row) const;
     // By value: a new text is moved into place, which costs less than copying it.
     void setCell(int col, int row, QString text);
-    // setCell for a caller that knows the text is new: it skips the comparison, and a text
-    // that happens to be the same costs only a repaint.
-    void replaceCell(int col, int row, QString text);
 
     // While a batch is open the changed cells are only collected; when the last open batch
     // ends, also by an exception, one change signal covers them all. A view then repaints

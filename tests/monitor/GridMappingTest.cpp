@@ -29,10 +29,10 @@ INSTANTIATE_TEST_SUITE_P(Corners, RegisterPlacement,
                          });
 
 TEST(GridLabels, RowsNameTheirFirstRegisterAfterABlank) {
-    EXPECT_EQ(rowLabel(1), " 0");
-    EXPECT_EQ(rowLabel(2), " 10");
-    EXPECT_EQ(rowLabel(101), " 1000");
-    EXPECT_EQ(rowLabel(3201), " 32000");
+    EXPECT_EQ(rowLabelText(1), u" 0");
+    EXPECT_EQ(rowLabelText(2), u" 10");
+    EXPECT_EQ(rowLabelText(101), u" 1000");
+    EXPECT_EQ(rowLabelText(3201), u" 32000");
 }
 
 TEST(GridLabels, ColumnsNameTheirDistanceFromTheFirstOfTheRow) {
