@@ -3,6 +3,7 @@
 #include "core/RuntimeErrors.h"
 
 #include <cstdint>
+#include <limits>
 
 // Checked arithmetic on register numbers, counts, addresses and 16-bit values: a result
 // outside its range raises RangeError, a 32-bit overflow raises OverflowError.
@@ -18,14 +19,19 @@ constexpr std::uint16_t checkedWord(std::int64_t value) {
     return static_cast<std::uint16_t>(checkedRange(value, 0, 0xFFFF));
 }
 
+// A 32-bit result computed in 64 bits, where no sum or difference of two 32-bit values
+// overflows; plain C++ rather than a compiler builtin, so MSVC builds it too.
+constexpr std::int32_t checkedInt32(std::int64_t exact) {
+    if (exact < std::numeric_limits<std::int32_t>::min() ||
+        exact > std::numeric_limits<std::int32_t>::max())
+        throw OverflowError();
+    return static_cast<std::int32_t>(exact);
+}
+
 constexpr std::int32_t checkedAdd32(std::int32_t a, std::int32_t b) {
-    std::int32_t sum = 0;
-    if (__builtin_add_overflow(a, b, &sum)) throw OverflowError();
-    return sum;
+    return checkedInt32(std::int64_t{a} + b);
 }
 
 constexpr std::int32_t checkedSub32(std::int32_t a, std::int32_t b) {
-    std::int32_t difference = 0;
-    if (__builtin_sub_overflow(a, b, &difference)) throw OverflowError();
-    return difference;
+    return checkedInt32(std::int64_t{a} - b);
 }

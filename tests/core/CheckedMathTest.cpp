@@ -45,9 +45,13 @@ TEST(CheckedWord, CoversExactlyTheUnsigned16BitRange) {
     EXPECT_THROW(checkedWord(65536), RangeError);
 }
 
+// Both stay usable in constant expressions.
+static_assert(checkedAdd32(Max32 - 1, 1) == Max32 && checkedSub32(-1, Min32) == Max32);
+
 TEST(Checked32, AddDetectsOverflowAtBothEnds) {
     EXPECT_EQ(checkedAdd32(Max32 - 1, 1), Max32);
     EXPECT_EQ(checkedAdd32(Min32, 0), Min32);
+    EXPECT_EQ(checkedAdd32(Min32, Max32), -1);
     EXPECT_THROW(checkedAdd32(Max32, 1), OverflowError);
     EXPECT_THROW(checkedAdd32(Min32, -1), OverflowError);
 }
@@ -55,6 +59,7 @@ TEST(Checked32, AddDetectsOverflowAtBothEnds) {
 TEST(Checked32, SubtractDetectsOverflowAtBothEnds) {
     EXPECT_EQ(checkedSub32(-1, Min32), Max32);
     EXPECT_EQ(checkedSub32(Min32, 0), Min32);
+    EXPECT_THROW(checkedSub32(0, Min32), OverflowError);
     EXPECT_THROW(checkedSub32(1000, Min32), OverflowError);
     EXPECT_THROW(checkedSub32(Min32, 1), OverflowError);
 }
