@@ -206,13 +206,26 @@ void TVarden::mouseReleaseEvent(QMouseEvent* event) {
 
 void TVarden::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (placed) return;
-    placed = true;
-    // Where a window manager draws a frame, the outer size is 828 x 652 and the client
-    // area is what remains inside it.
+    if (gridRightMargin < 0) fitIntoOuterSize(); // the first show
+}
+
+// An X window manager reports its frame only after the window is mapped, and moves the
+// client area into it: the first move that knows the frame fits the window once more.
+void TVarden::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (!framed && windowState() == Qt::WindowNoState &&
+        frameGeometry().size() != geometry().size())
+        fitIntoOuterSize();
+}
+
+// The outer size is 828 x 652, frame included; the client area is what remains inside it,
+// and Grid1 keeps its width as the window opens.
+void TVarden::fitIntoOuterSize() {
     const QSize frame = frameGeometry().size() - geometry().size();
-    if (!frame.isEmpty()) resize(QSize(828, 652) - frame);
-    gridRightMargin = width() - (GridLeft + GridWidth);
+    framed = !frame.isNull();
+    const QSize client = QSize(828, 652) - frame;
+    gridRightMargin = client.width() - (GridLeft + GridWidth);
+    resize(client);
 }
 
 // Closing abandons a read under way at once: no request leaves after the window is gone.

@@ -56,6 +56,7 @@ class TVarden : public QWidget, public MonitorWidgets {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -64,8 +65,9 @@ class TVarden : public QWidget, public MonitorWidgets {
     void bindEvents();
     void setTabOrder();
     void placeOnScreen();
+    void fitIntoOuterSize();
 
     int gridRightMargin = -1; // Grid1's distance to the right edge, kept on resize
     LeftClick backgroundClick;
-    bool placed = false;
+    bool framed = false; // the window manager's frame is known and the window fits around it
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """UdpRavik driven by real X input events (xdotool) on an Xvfb display of its own, against
-UdpRavikDevice on 127.0.0.236:502. Three scenarios, each with a freshly started monitor:
-refused and accepted cell entries, keyboard scrolling of the grid, cyclic reading and Exit.
+UdpRavikDevice on 127.0.0.236:502. Four scenarios, each with a freshly started monitor:
+refused and accepted cell entries, keyboard scrolling of the grid, cyclic reading and Exit,
+and the window's outer size under a window manager (openbox).
 
 Usage: operator_test.py UDPRAVIK UDPRAVIKDEVICE
 """
@@ -17,7 +18,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEVICE_ADDRESS = "127.0.0.236"
-WINDOW = (266, 160, 828, 652)  # the window places itself: there is no window manager
+WINDOW = (266, 160, 828, 652)  # without a window manager the client area is the window
 # Grid1 in client coordinates with its 1-px frame; the cells start below the 18-px header
 # row and right of the 47-px label column. Row 17 is the last whole visible row.
 GRID = (8, 208, 553, 345)
@@ -95,13 +96,16 @@ class Session:
                     process.kill()
         self.tmp.cleanup()
 
-    def start_monitor(self):
+    def launch_monitor(self):
         self.step = "start-up"
         self.output = os.path.join(self.tmp.name, f"monitor{len(self.processes)}.txt")
         with open(self.output, "w") as output:
             self.monitor = self.spawn([self.programs[0]], env=self.env, cwd=self.tmp.name,
                                       stdout=output, stderr=output)
         self.window = self.wait("the main window", lambda: self.windows("UDP/Ravik"))[0]
+
+    def start_monitor(self):
+        self.launch_monitor()
 
         def placed_and_painted():  # the grid's frame line stands out from the background
             image = self.shot()
@@ -134,6 +138,29 @@ class Session:
     def windows(self, name="."):
         return self.xdotool("search", "--onlyvisible", "--pid", self.monitor.pid, "--name",
                             name).split()
+
+    def x(self, *command):
+        return subprocess.run(command, env=self.env, capture_output=True, text=True,
+                              timeout=TIMEOUT).stdout
+
+    def x_geometry(self, window):
+        """(x, y, width, height) of a window on the screen, as the X server has it."""
+        fields = dict(line.strip().split(":", 1) for line in
+                      self.x("xwininfo", "-id", str(window)).splitlines() if ":" in line)
+        return tuple(int(fields.get(key, -1)) for key in
+                     ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+    def frame_window(self):
+        """The window manager's window that holds the main window: the root's child."""
+        window = self.window
+        while True:
+            fields = dict(line.strip().split(":", 1) for line in
+                          self.x("xwininfo", "-tree", "-id", str(window)).splitlines()
+                          if "window id:" in line)
+            parent = fields["Parent window id"].split()[0]
+            if parent == fields["Root window id"].split()[0]:
+                return window
+            window = parent
 
     def geometry(self, window=None):
         fields = dict(field.split("=") for field in
@@ -251,6 +278,7 @@ class Session:
 
 
 def refused_entries_then_a_write(session):
+    session.start_monitor()
     session.set_target_and_read()
     for text, click_ok in (("10000", False), ("zz", True)):
         session.step = f"enter {text!r} into the cell of register 1003"
@@ -270,6 +298,7 @@ def refused_entries_then_a_write(session):
 
 
 def keyboard_scrolling(session):
+    session.start_monitor()
     session.set_target_and_read()
     session.step = "click a cell in the last whole visible row"
     session.click(CELLS_X + 2 * COL_W + 20, CELLS_Y + ROW_H * LAST_WHOLE_ROW + 9)
@@ -284,6 +313,7 @@ def keyboard_scrolling(session):
 
 
 def cyclic_reading_then_exit(session):
+    session.start_monitor()
     session.set_target_and_read()
     session.step = "Read cyclic on"
     reads = len(session.requests("F3"))
@@ -300,24 +330,69 @@ def cyclic_reading_then_exit(session):
         session.check_monitor()
 
 
+def outer_size_under_a_window_manager(session):
+    """The frame a window manager draws comes within the outer size, whenever it reports it."""
+    session.step = "start openbox"
+    config = {f"XDG_{kind}_HOME": os.path.join(session.tmp.name, kind) for kind in
+              ("CONFIG", "CACHE", "DATA")}
+    manager = session.spawn(["openbox", "--sm-disable"], env={**session.env, **config},
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    session.wait("openbox to manage the screen", lambda: manager.poll() is not None or
+                 "window id" in session.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"))
+    if manager.poll() is not None:
+        raise Failure("openbox ended at once")
+    try:
+        session.launch_monitor()
+        session.step = "measure the window's frame"
+        seen = []
+
+        def outer_size_settled():
+            extents = session.x("xprop", "-id", session.window, "_NET_FRAME_EXTENTS")
+            if "=" not in extents:
+                return False
+            left, right, top, bottom = map(int, extents.split("=")[1].split(","))
+            x, y, width, height = session.x_geometry(session.window)
+            seen[:] = [session.x_geometry(session.frame_window()), (left, right, top, bottom),
+                       (x - left, y - top, width + left + right, height + top + bottom)]
+            return seen[0] == seen[2] == WINDOW and seen
+        try:
+            frame, extents, client = session.wait("the outer size 828 x 652 at (266, 160)",
+                                                  outer_size_settled)
+        except Failure as failure:
+            raise Failure(f"{failure}; last seen: frame window {seen[:1]}, "
+                          f"_NET_FRAME_EXTENTS {seen[1:2]}, client and extents {seen[2:]}")
+        session.step = "look at the grid inside the frame"
+        image = session.shot()
+        right = GRID[0] + GRID[2]  # the grid keeps its width when the window opens
+        if (crop(image, right - 1, 300, 1, 1) != crop(image, GRID[0], 300, 1, 1) or
+                crop(image, right, 300, 1, 1) != crop(image, GRID[0] - 1, 300, 1, 1)):
+            raise Failure(f"the grid's right frame line is not at client x {right - 1}")
+    finally:
+        manager.terminate()
+        manager.wait(TIMEOUT)
+
+
 def main(monitor_program, device_program):
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("operator_test: terminated"))
     session, failures = Session(monitor_program, device_program), []
     try:
         session.start()
+        # The window manager's scenario last: the others expect a screen without one.
         for scenario in (refused_entries_then_a_write, keyboard_scrolling,
-                         cyclic_reading_then_exit):
+                         cyclic_reading_then_exit, outer_size_under_a_window_manager):
             print(f"--- {scenario.__name__}", flush=True)
+            session.monitor = None
             try:
-                session.start_monitor()
                 scenario(session)
             except Failure as failure:
                 print(f"FAILED: {failure}", flush=True)
                 failures.append(scenario.__name__)
             finally:
-                if session.monitor.poll() is None:
+                if session.monitor and session.monitor.poll() is None:
                     session.monitor.kill()
                     session.monitor.wait()
+            if not session.monitor:
+                continue
             # Qt's warnings (an editor closed twice, an event filter read from freed memory)
             # are faults too: the program has nothing to say on its output.
             with open(session.output) as output:
