@@ -72,6 +72,9 @@ void StringGrid::setUpHeaders() {
     }
     horizontalHeader()->setDefaultSectionSize(DefaultColWidth);
     horizontalHeader()->setFixedHeight(DefaultRowHeight);
+    // Below the style's own minimum (the label font's height and margins: 20 px in the Windows
+    // style) the default size would not take.
+    verticalHeader()->setMinimumSectionSize(DefaultRowHeight);
     verticalHeader()->setDefaultSectionSize(DefaultRowHeight);
     verticalHeader()->setFixedWidth(DefaultColWidth);
 }
