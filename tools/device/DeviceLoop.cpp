@@ -6,13 +6,8 @@
 #include "tools/device/StopSignals.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <iostream>
-#include <iterator>
-#include <netinet/in.h>
-#include <poll.h>
 #include <stdexcept>
 
 namespace {
@@ -20,19 +15,12 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto TickPeriod = std::chrono::seconds(1);
 
-timespec timeUntil(Clock::time_point deadline) {
-    const auto left = std::max(deadline - Clock::now(), Clock::duration::zero());
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
-    return {static_cast<time_t>(seconds.count()),
-            static_cast<long>(std::chrono::nanoseconds(left - seconds).count())};
-}
-
 void serveOne(DeviceSocket& socket, RegisterBank& registers, const Options& options) {
     const auto request = socket.receive();
     if (!request) return;
     // Clients send from ports of their own. From the port devices listen on come answers, of
     // another device or of this one, and answering them could go back and forth for ever.
-    if (ntohs(request->sender.sin_port) == options.port) {
+    if (request->sender.port == options.port) {
         if (options.verbose)
             std::cout << describeFromDevicePort(endpointText(request->sender), request->bytes)
                       << std::endl;
@@ -42,36 +30,29 @@ void serveOne(DeviceSocket& socket, RegisterBank& registers, const Options& opti
     if (options.verbose)
         std::cout << describeExchange(endpointText(request->sender), request->bytes, answer)
                   << std::endl;
-    if (answer.empty() || socket.send(answer, request->sender)) return;
-    const int error = errno;
-    std::cerr << "UdpRavikDevice: cannot answer " << endpointText(request->sender) << ": "
-              << std::strerror(error) << std::endl;
+    if (answer.empty()) return;
+    if (const int error = socket.send(answer, request->sender))
+        std::cerr << "UdpRavikDevice: cannot answer " << endpointText(request->sender) << ": "
+                  << errorText(error) << std::endl;
 }
 
-int serveUntilStopped(DeviceSocket& socket, RegisterBank& registers, const Options& options,
-                      const StopSignals& stopSignals) {
+void serveUntilStopped(DeviceSocket& socket, RegisterBank& registers, const Options& options,
+                       const StopSignals& stopSignals) {
     const bool moving = options.values == ValuePattern::Moving;
     auto nextTick = Clock::now() + TickPeriod;
     while (true) {
-        pollfd waiting[] = {{stopSignals.descriptor(), POLLIN, 0},
-                            {socket.descriptor(), POLLIN, 0}};
-        const timespec timeout = timeUntil(nextTick);
-        if (::ppoll(waiting, std::size(waiting), moving ? &timeout : nullptr, nullptr) < 0 &&
-            errno != EINTR) {
-            std::cerr << "UdpRavikDevice: cannot wait for requests: " << std::strerror(errno)
-                      << std::endl;
-            return 1;
-        }
-        // Looked at before the socket, so no flood of datagrams can put off a stop.
-        if (waiting[0].revents != 0) break;
-        if (waiting[1].revents != 0) serveOne(socket, registers, options);
+        const auto timeout =
+            moving ? std::optional(std::max(nextTick - Clock::now(), Clock::duration::zero()))
+                   : std::nullopt;
+        const Wakeup wakeup = waitForStopOrRequest(stopSignals, socket, timeout);
+        if (wakeup == Wakeup::Stop) break;
+        if (wakeup == Wakeup::Request) serveOne(socket, registers, options);
         if (moving && Clock::now() >= nextTick) {
             registers.countUp();
             nextTick += TickPeriod;
         }
     }
     std::cout << "UdpRavikDevice stopped" << std::endl;
-    return 0;
 }
 
 const char* patternName(ValuePattern pattern) {
@@ -90,13 +71,15 @@ const char* patternName(ValuePattern pattern) {
 
 int runDevice(const Options& options) {
     try {
-        DeviceSocket socket(options.address, options.port);
+        // The options hold a dotted quad only.
+        DeviceSocket socket({parseDottedQuad(options.address).value(), options.port});
         RegisterBank registers(options.values);
         // Watched for before the first line, so whoever waits for it may stop the device at once.
         const StopSignals stopSignals;
         std::cout << "UdpRavikDevice listening on " << options.address << ":" << options.port
                   << ", values " << patternName(options.values) << std::endl;
-        return serveUntilStopped(socket, registers, options, stopSignals);
+        serveUntilStopped(socket, registers, options, stopSignals);
+        return 0;
     } catch (const std::runtime_error& failure) {
         std::cerr << "UdpRavikDevice: " << failure.what() << std::endl;
         return 1;

@@ -1,16 +1,12 @@
 #include "tools/device/Options.h"
 
-#include <arpa/inet.h>
+#include "tools/device/DevicePlatform.h"
+#include "tools/device/DeviceSocket.h"
+
 #include <charconv>
-#include <netinet/in.h>
 #include <optional>
 
 namespace {
-
-bool isDottedQuad(const std::string& text) {
-    in_addr parsed{};
-    return ::inet_pton(AF_INET, text.c_str(), &parsed) == 1;
-}
 
 std::optional<std::uint16_t> parsePort(std::string_view text) {
     unsigned port = 0;
@@ -31,7 +27,7 @@ std::optional<ValuePattern> parsePattern(std::string_view text) {
 std::string applyValue(Options& options, std::string_view name, std::string_view value) {
     if (name == "--address") {
         options.address = value;
-        return isDottedQuad(options.address) ? "" : "not an IPv4 address: " + options.address;
+        return parseDottedQuad(options.address) ? "" : "not an IPv4 address: " + options.address;
     }
     if (name == "--port") {
         const auto port = parsePort(value);
@@ -96,8 +92,5 @@ Options:
   --verbose      log one line per request on standard output
   --help         show this text and exit
 
-Ports below 1024 need root, a network namespace of its own (unshare --user
---map-root-user --net), or a lower net.ipv4.ip_unprivileged_port_start
-(sysctl -w net.ipv4.ip_unprivileged_port_start=502). Ctrl-C ends the device.
-)";
+)" + platformHelp();
 }
