@@ -4,10 +4,13 @@
 #include "tests/support/Operator.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QVBoxLayout>
@@ -76,6 +79,25 @@ QString keys(const QSignalSpy& spy) {
     for (const QList<QVariant>& arguments : spy)
         typed += arguments[0].value<QChar>();
     return typed;
+}
+
+// Every style the toolkit offers here (Windows's own among them) keeps the 18-px rows the
+// window's layout counts on, although some would make them as high as their labels' font.
+TEST(StringGridStyles, RowsKeepTheirHeightUnderEveryStyle) {
+    const QString original = QApplication::style()->name();
+    for (const QString& name : QStyleFactory::keys()) {
+        QApplication::setStyle(name);
+        StringGrid grid;
+        QFont font(QStringLiteral("MS Sans Serif"));
+        font.setPixelSize(13);
+        grid.setFont(font);
+        grid.setColCount(Cols);
+        grid.setRowCount(Rows);
+        grid.show();
+        EXPECT_EQ(grid.rowHeight(0), RowHeight) << name.toStdString();
+        EXPECT_EQ(grid.horizontalHeader()->height(), RowHeight) << name.toStdString();
+    }
+    QApplication::setStyle(original);
 }
 
 TEST_F(StringGridTest, CellsAndLabelsAreAddressedByColumnAndRow) {
