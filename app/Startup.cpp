@@ -9,8 +9,22 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace Startup {
+
+void installToolkitTranslation() {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    for (const QString& folder : {QCoreApplication::applicationDirPath() + "/translations",
+                                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)}) {
+        if (translator->load(QStringLiteral("qtbase_de"), folder)) {
+            QCoreApplication::installTranslator(translator);
+            return;
+        }
+    }
+    delete translator; // without it Qt's own texts stay English; the program's are German
+}
 
 std::unique_ptr<QApplication> startToolkit(const char* programPath) {
     static char* arguments[] = {const_cast<char*>(programPath), nullptr};
@@ -18,6 +32,7 @@ std::unique_ptr<QApplication> startToolkit(const char* programPath) {
     auto app = std::make_unique<QApplication>(count, arguments);
     AppTitle::set(AppTitle::fromProgramPath(QString::fromLocal8Bit(programPath)));
     QApplication::setWindowIcon(AppIcon::make());
+    installToolkitTranslation();
     // The window's font keeps its classic name; Liberation Sans has the same widths.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     return app;

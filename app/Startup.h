@@ -14,6 +14,10 @@ namespace Startup {
 // The toolkit with the program name only: the monitor reads no command line.
 std::unique_ptr<QApplication> startToolkit(const char* programPath);
 
+// Qt's own texts (the edits' and panes' context menus) in German, from the translations
+// folder beside the program (where the Windows build puts them) or else from Qt's own.
+void installToolkitTranslation();
+
 // Start steps of the client's module, then of the main window's module. An error raised
 // here stops the modules already started, in reverse order, and propagates. The program
 // aims at its default target; tests and benchmarks at a loopback address of their own.

@@ -64,6 +64,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION net)
 # and the C++ runtime the binaries link. The window's fixed layout is drawn for Liberation
 # Sans metrics; without it Qt falls back to a wider font.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libstdc++6 (>= 11), libgcc-s1 (>= 3.0), libc6 (>= 2.34)")
+    "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libstdc++6 (>= 11), libgcc-s1 (>= 3.0), libc6 (>= 2.34), qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
 include(CPack)
