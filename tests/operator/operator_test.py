@@ -54,6 +54,10 @@ class Session:
         return self.processes[-1]
 
     def start(self):
+        self.start_display()
+        self.start_device()
+
+    def start_display(self):
         read_end, write_end = os.pipe()
         self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
                     "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,),
@@ -74,9 +78,14 @@ class Session:
         self.env["ASAN_OPTIONS"] = self.env.get("ASAN_OPTIONS", "") + ":strict_string_checks=0"
         self.env["LSAN_OPTIONS"] = ("print_suppressions=0:suppressions=" +
                                     os.path.join(HERE, "x11-libraries.supp"))
-        device = self.spawn([self.programs[1], "--address", DEVICE_ADDRESS, "--values", "count",
-                             "--verbose"], stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                            text=True)
+
+    def device_command(self):
+        return [self.programs[1]]
+
+    def start_device(self):
+        device = self.spawn([*self.device_command(), "--address", DEVICE_ADDRESS, "--values",
+                             "count", "--verbose"], env=self.env, stdout=subprocess.PIPE,
+                            stderr=subprocess.STDOUT, text=True)
         reader = threading.Thread(target=lambda: [self.device_lines.append(line)
                                                   for line in device.stdout], daemon=True)
         reader.start()
@@ -96,11 +105,14 @@ class Session:
                     process.kill()
         self.tmp.cleanup()
 
+    def monitor_command(self):
+        return [self.programs[0]]
+
     def launch_monitor(self):
         self.step = "start-up"
         self.output = os.path.join(self.tmp.name, f"monitor{len(self.processes)}.txt")
         with open(self.output, "w") as output:
-            self.monitor = self.spawn([self.programs[0]], env=self.env, cwd=self.tmp.name,
+            self.monitor = self.spawn(self.monitor_command(), env=self.env, cwd=self.tmp.name,
                                       stdout=output, stderr=output)
         self.window = self.wait("the main window", lambda: self.windows("UDP/Ravik"))[0]
 
@@ -199,6 +211,7 @@ class Session:
         box = self.wait("a dialog window", lambda: list(set(self.windows()) - {self.window}))[0]
         if text:
             self.xdotool("type", "--delay", 20, text)
+            self.typed(box)
         if click_ok:  # the default button is the one thing the style frames in blue
             def blue_frame():
                 width, data = self.shot(box)
@@ -209,6 +222,9 @@ class Session:
         if key:
             self.xdotool("key", key)
         self.wait("the dialog to close", lambda: box not in self.windows())
+
+    def typed(self, box):
+        """Called with a dialog once text was typed into it, before it is closed."""
 
     def requests(self, function):
         return [line.split(" ", 1)[1].strip() for line in self.device_lines
@@ -372,14 +388,13 @@ def outer_size_under_a_window_manager(session):
         manager.wait(TIMEOUT)
 
 
-def main(monitor_program, device_program):
+def run_scenarios(session, scenarios):
+    """Runs each scenario in the session and exits with the names of those that failed."""
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("operator_test: terminated"))
-    session, failures = Session(monitor_program, device_program), []
+    failures = []
     try:
         session.start()
-        # The window manager's scenario last: the others expect a screen without one.
-        for scenario in (refused_entries_then_a_write, keyboard_scrolling,
-                         cyclic_reading_then_exit, outer_size_under_a_window_manager):
+        for scenario in scenarios:
             print(f"--- {scenario.__name__}", flush=True)
             session.monitor = None
             try:
@@ -409,6 +424,13 @@ def main(monitor_program, device_program):
         session.stop()
     if failures:
         sys.exit(f"operator_test: failed: {', '.join(failures)}")
+
+
+def main(monitor_program, device_program):
+    # The window manager's scenario last: the others expect a screen without one.
+    run_scenarios(Session(monitor_program, device_program),
+                  (refused_entries_then_a_write, keyboard_scrolling, cyclic_reading_then_exit,
+                   outer_size_under_a_window_manager))
 
 
 if __name__ == "__main__":
