@@ -2,13 +2,13 @@
 
 #include "app/AppIcon.h"
 #include "app/Varden.h"
+#include "app/WindowFont.h"
 #include "modbus/UDP_Modbus.h"
 #include "monitor/MonitorState.h"
 #include "shell/AppTitle.h"
 #include "shell/Dialogs.h"
 
 #include <QApplication>
-#include <QFont>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -33,8 +33,7 @@ std::unique_ptr<QApplication> startToolkit(const char* programPath) {
     AppTitle::set(AppTitle::fromProgramPath(QString::fromLocal8Bit(programPath)));
     QApplication::setWindowIcon(AppIcon::make());
     installToolkitTranslation();
-    // The window's font keeps its classic name; Liberation Sans has the same widths.
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    WindowFont::install();
     return app;
 }
 

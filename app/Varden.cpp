@@ -1,5 +1,6 @@
 #include "app/Varden.h"
 
+#include "app/WindowFont.h"
 #include "monitor/BlockReader.h"
 #include "monitor/GridView.h"
 #include "monitor/MonitorState.h"
@@ -24,14 +25,6 @@ namespace {
 
 constexpr int GridLeft = 8;
 constexpr int GridWidth = 553;
-const QString WindowFont = QStringLiteral("MS Sans Serif");
-
-QFont windowFont(int pixelSize, bool bold = false) {
-    QFont font(WindowFont);
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 QPlainTextEdit* makePane(QWidget* parent, int x, int y, int w, int h) {
     auto* pane = new QPlainTextEdit(parent);
@@ -72,7 +65,7 @@ PanelButton* makePanel(QWidget* parent, int x, int y, int w, int h, const QStrin
 
 TVarden::TVarden() {
     Varden = this;
-    setFont(windowFont(11));
+    setFont(WindowFont::at(11));
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
     createWidgets();
@@ -99,17 +92,17 @@ void TVarden::createWidgets() {
     Read_cyclic_Panel = makePanel(this, 236, 560, 93, 33, QStringLiteral("Read cyclic"));
     Grid1 = new StringGrid(this);
     Grid1->setGeometry(GridLeft, 208, GridWidth, 345);
-    Grid1->setFont(windowFont(13));
+    Grid1->setFont(WindowFont::at(13));
     ClrMemoPanel = makePanel(this, 368, 88, 73, 33, QStringLiteral("Clear Memo"));
     IP_Panel = makePanel(this, 589, 88, 132, 33, QString());
     Read_once_Panel = makePanel(this, 120, 560, 95, 33, QStringLiteral("Read once"));
     ClrGridPanel = makePanel(this, 8, 560, 89, 33, QStringLiteral("Clear Grid"));
-    Label3 = makeLabel(this, 368, 136, QStringLiteral("StartRegister"), windowFont(13));
+    Label3 = makeLabel(this, 368, 136, QStringLiteral("StartRegister"), WindowFont::at(13));
     Edit1 = makeEdit(this, 368, 160, QPalette::ToolTipBase);
     Label1 = makeLabel(this, 352, 568,
                        QStringLiteral("von StartRegister bis  EndRegister        max=32000"),
-                       windowFont(11));
-    QFont editorFont = windowFont(16, true);
+                       WindowFont::at(11));
+    QFont editorFont = WindowFont::at(16, true);
     editorFont.setFixedPitch(true);
     Label2 = makeLabel(this, 584, 208, QStringLiteral("Reg. ="), editorFont);
     QPalette black = Label2->palette();
@@ -117,9 +110,9 @@ void TVarden::createWidgets() {
     Label2->setPalette(black);
     createBitBox();
     Edit3 = makeEdit(this, 464, 160, QPalette::ToolTipBase);
-    Label5 = makeLabel(this, 464, 136, QStringLiteral("EndRegister"), windowFont(13));
+    Label5 = makeLabel(this, 464, 136, QStringLiteral("EndRegister"), WindowFont::at(13));
     Edit4 = makeEdit(this, 592, 160, QPalette::Base);
-    Label6 = makeLabel(this, 592, 136, QStringLiteral("Reg.Offset"), windowFont(13));
+    Label6 = makeLabel(this, 592, 136, QStringLiteral("Reg.Offset"), WindowFont::at(13));
 }
 
 void TVarden::createBitBox() {
