@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr const char* Python = "/usr/bin/python3";
+constexpr const char* Python = RAVIK_PYTHON;
 constexpr const char* Script = RAVIK_PYMODBUS_DEVICE_SCRIPT;
 
 // Only async-signal-safe calls between fork and exec: the test process has threads.

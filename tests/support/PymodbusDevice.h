@@ -5,9 +5,10 @@
 #include <string>
 #include <sys/types.h>
 
-// A real Modbus/UDP device for integration tests: Debian's pymodbus (run by /usr/bin/python3)
-// serving holding registers 0..65535 with MBAP framing on <address>:502. It answers function 3
-// (more than 125 registers: exception 0x83, code 3), 6 and 16 to any unit identifier.
+// A real Modbus/UDP device for integration tests: Debian's pymodbus (run by the python3 that
+// CMake found with it) serving holding registers 0..65535 with MBAP framing on <address>:502. It
+// answers function 3 (more than 125 registers: exception 0x83, code 3), 6 and 16 to any unit
+// identifier.
 //
 //   PymodbusDevice device("127.0.0.30");            // returns once it listens
 //   TUDP_ModBus client("127.0.0.30");
