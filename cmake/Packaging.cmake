@@ -20,6 +20,8 @@ if(NOT RAVIK_PACKAGE)
 endif()
 
 find_program(HELP2MAN help2man REQUIRED)
+# Without it cpack would make a package that depends on nothing.
+find_program(DPKG_SHLIBDEPS dpkg-shlibdeps REQUIRED)
 find_program(GZIP gzip REQUIRED)
 set(docs ${CMAKE_CURRENT_BINARY_DIR}/packaging)
 configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog ${docs}/changelog COPYONLY)
@@ -60,10 +62,13 @@ to try it with.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
-# The Qt runtime (its platform plugins, xcb and offscreen, come with libqt6gui6 on Debian)
-# and the C++ runtime the binaries link. The window's fixed layout is drawn for Liberation
-# Sans metrics; without it Qt falls back to a wider font.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libstdc++6 (>= 11), libgcc-s1 (>= 3.0), libc6 (>= 2.34), qt6-translations-l10n")
+# The shared libraries the binaries link (Qt, whose platform plugins come with libqt6gui6 on
+# Debian, and the C and C++ runtimes), with their versions, as dpkg-shlibdeps reads them from
+# the binaries. CPACK_DEBIAN_PACKAGE_DEPENDS is for what it cannot see, and is added to them.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own texts in German (the context menus of the panes and edits).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
+# The window's fixed layout is drawn for Liberation Sans metrics; without it Qt falls back to a
+# wider font.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
 include(CPack)
