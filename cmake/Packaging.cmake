@@ -1,3 +1,9 @@
+# Windows has an installer of its own (cpack -G NSIS).
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/WindowsInstaller.cmake)
+    return()
+endif()
+
 # Installation as a Linux desktop program, and its Debian package (cpack -G DEB).
 include(GNUInstallDirs)
 

@@ -30,8 +30,6 @@ install(FILES ${QTBASE_DE_QM} DESTINATION bin/translations)
 
 # The window is drawn for Liberation Sans metrics, which no Windows has; the program loads the
 # fonts from here. Their licence goes with them.
-set(RAVIK_FONT_DIR /usr/share/fonts/truetype/liberation2 CACHE PATH
-    "Folder with LiberationSans-Regular.ttf and LiberationSans-Bold.ttf")
 install(FILES ${RAVIK_FONT_DIR}/LiberationSans-Regular.ttf ${RAVIK_FONT_DIR}/LiberationSans-Bold.ttf
     DESTINATION bin/fonts)
 if(EXISTS /usr/share/doc/fonts-liberation2/copyright)
