@@ -33,6 +33,9 @@ std::unique_ptr<QApplication> startToolkit(const char* programPath) {
     AppTitle::set(AppTitle::fromProgramPath(QString::fromLocal8Bit(programPath)));
     QApplication::setWindowIcon(AppIcon::make());
     installToolkitTranslation();
+    // The window's fixed layout is made for one style's metrics and colours (labels of the
+    // grid in the button face), and Fusion is the one every platform has.
+    QApplication::setStyle(QStringLiteral("Fusion"));
     WindowFont::install();
     return app;
 }

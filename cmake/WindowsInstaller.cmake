@@ -11,8 +11,10 @@ foreach(library Qt6::Core Qt6::Gui Qt6::Widgets)
 endforeach()
 # Qt looks for its plugins in folders named by their kind beside the program.
 install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION bin/platforms)
-install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION bin/styles)
 install(FILES $<TARGET_FILE:Qt6::QICOPlugin> DESTINATION bin/imageformats)
+# Text drawn by FreeType, as on Linux: GDI hints Liberation Sans into other widths and cuts
+# descenders in the 18-px rows.
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/windows/qt.conf DESTINATION bin)
 
 # The compiler's runtime, shared by the program and the Qt DLLs.
 if(MINGW)
@@ -60,4 +62,6 @@ set(CPACK_NSIS_DISPLAY_NAME "UDP/Ravik ${PROJECT_VERSION}")
 set(CPACK_NSIS_MUI_ICON ${CMAKE_SOURCE_DIR}/app/resources/udpravik.ico)
 set(CPACK_NSIS_MUI_UNIICON ${CMAKE_SOURCE_DIR}/app/resources/udpravik.ico)
 set(CPACK_NSIS_INSTALLED_ICON_NAME bin\\\\UdpRavik.exe)
+# The installer takes only what it installs; make windows builds the tests before it.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 include(CPack)

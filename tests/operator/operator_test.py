@@ -48,6 +48,7 @@ class Session:
         self.programs = monitor_program, device_program
         self.tmp = tempfile.TemporaryDirectory(prefix="operator_test_")
         self.processes, self.device_lines, self.monitor, self.step = [], [], None, "start-up"
+        self.client = WINDOW  # where the client area lands on the screen
 
     def spawn(self, command, **options):
         self.processes.append(subprocess.Popen(command, preexec_fn=die_with_parent, **options))
@@ -121,7 +122,7 @@ class Session:
 
         def placed_and_painted():  # the grid's frame line stands out from the background
             image = self.shot()
-            return (self.geometry() == WINDOW and
+            return (self.geometry() == self.client and
                     crop(image, GRID[0], 300, 1, 1) != crop(image, GRID[0] - 1, 300, 1, 1))
         self.wait("the main window painted at its place", placed_and_painted)
 
@@ -189,7 +190,8 @@ class Session:
             return len(data) == 3 * width * height > 0 and (width, data)
         return self.wait("a screenshot", consistent)
 
-    def click(self, x, y, window=WINDOW):
+    def click(self, x, y, window=None):
+        window = window or self.client
         self.xdotool("mousemove", window[0] + x, window[1] + y, "click", 1)
 
     def enter_into_cell(self, row, column, text):
@@ -224,7 +226,15 @@ class Session:
         self.wait("the dialog to close", lambda: box not in self.windows())
 
     def typed(self, box):
-        """Called with a dialog once text was typed into it, before it is closed."""
+        """The text typed into a dialog's field shows: black glyphs in the field's band (the
+        middle of the box, between its caption and its buttons)."""
+        def glyphs():
+            width, data = self.shot(box)
+            height = len(data) // (3 * width)
+            band = crop((width, data), 0, height * 2 // 5, width, height // 4)
+            return sum(max(line[i:i + 3]) < 80 for line in band
+                       for i in range(0, len(line), 3)) > 40  # more than a caret
+        self.wait("the typed text to show in the dialog", glyphs)
 
     def requests(self, function):
         return [line.split(" ", 1)[1].strip() for line in self.device_lines
@@ -260,10 +270,11 @@ class Session:
             image = self.shot()
             return image[0] == width and crop(image, x, GRID[1], 1, GRID[3]) == frame
         frame = crop(self.shot(), right - 1, GRID[1], 1, GRID[3])
-        self.xdotool("windowsize", self.window, WINDOW[2] + 1, WINDOW[3])
-        self.wait("the grid to widen with the window", lambda: frame_at(right, WINDOW[2] + 1))
-        self.xdotool("windowsize", self.window, WINDOW[2], WINDOW[3])
-        self.wait("the grid to narrow again", lambda: frame_at(right - 1, WINDOW[2]))
+        width, height = self.client[2:]
+        self.xdotool("windowsize", self.window, width + 1, height)
+        self.wait("the grid to widen with the window", lambda: frame_at(right, width + 1))
+        self.xdotool("windowsize", self.window, width, height)
+        self.wait("the grid to narrow again", lambda: frame_at(right - 1, width))
         repainted = self.settled_grid()
         differing = {(x, y) for y, (a, b) in enumerate(zip(painted, repainted)) if a != b
                      for x in range(GRID[2]) if a[3 * x:3 * x + 3] != b[3 * x:3 * x + 3]}

@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
     static char* arguments[] = {name, nullptr};
     static int count = 1;
     QApplication app(count, arguments);
+    QApplication::setStyle(QStringLiteral("Fusion")); // as the program does
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     return RUN_ALL_TESTS();
 }
