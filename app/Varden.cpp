@@ -1,6 +1,7 @@
 #include "app/Varden.h"
 
 #include "app/WindowFont.h"
+#include "app/WindowFrame.h"
 #include "monitor/BlockReader.h"
 #include "monitor/GridView.h"
 #include "monitor/MonitorState.h"
@@ -214,11 +215,15 @@ void TVarden::moveEvent(QMoveEvent* event) {
 // The outer size is 828 x 652, frame included; the client area is what remains inside it,
 // and Grid1 keeps its width as the window opens.
 void TVarden::fitIntoOuterSize() {
-    const QSize frame = frameGeometry().size() - geometry().size();
+    const QMargins frame = drawnFrame(*this);
     framed = !frame.isNull();
-    const QSize client = QSize(828, 652) - frame;
+    const QSize client = QSize(828, 652).shrunkBy(frame);
     gridRightMargin = client.width() - (GridLeft + GridWidth);
     resize(client);
+    // Qt places the part of the frame it knows of; a frame drawn wider keeps the place too.
+    const QPoint knownFrame = geometry().topLeft() - frameGeometry().topLeft();
+    const QPoint beyond = QPoint(frame.left(), frame.top()) - knownFrame;
+    if (!beyond.isNull()) move(pos() + beyond);
 }
 
 // Closing abandons a read under way at once: no request leaves after the window is gone.

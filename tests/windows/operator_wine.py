@@ -24,8 +24,9 @@ class WineSession(Session):
         super().__init__(None, None)
         self.installer, self.screenshots = installer, screenshots
         # Without a window manager Wine shows the client area alone, where the window's outer
-        # rectangle at (266, 160, 828, 652) puts it below Wine's 23-px caption.
-        self.client = (266, 183, 828, 629)
+        # rectangle at (266, 160, 828, 652) puts it inside Wine's frame (4-px borders and a
+        # 23-px caption), which outer_size_in_wines_desktop sees drawn.
+        self.client = (270, 183, 820, 625)
 
     def start(self):
         self.start_display()
@@ -78,11 +79,39 @@ class WineSession(Session):
         super().stop()
 
 
+def outer_size_in_wines_desktop(session):
+    """Wine's desktop draws Windows frames: the window with its frame is 828 x 652 at
+    (266, 160), whatever Qt knows of the frame."""
+    session.step = "start the program in Wine's desktop"
+    session.output = os.path.join(session.tmp.name, "desktop.txt")
+    with open(session.output, "w") as output:
+        session.monitor = session.wine("explorer", "/desktop=ravik,1280x1024",
+                                       INSTALLED + r"\UdpRavik.exe", stdout=output,
+                                       stderr=output)
+    seen = [None]
+
+    def outer_rectangle():
+        data = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
+                              env=session.env, capture_output=True,
+                              timeout=operator_test.TIMEOUT).stdout
+        width, background = 1280, data[:3]
+        drawn = [(i // 3 % width, i // 3 // width) for i in range(0, len(data), 3)
+                 if data[i:i + 3] != background]
+        if drawn:
+            xs, ys = [x for x, _ in drawn], [y for _, y in drawn]
+            seen[0] = (min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
+        return seen[0] == operator_test.WINDOW
+    try:
+        session.wait("the window and its frame at (266, 160, 828, 652)", outer_rectangle)
+    except Failure as failure:
+        raise Failure(f"{failure}; drawn: {seen[0]}")
+
+
 def main(installer, screenshots=None):
     operator_test.run_scenarios(
         WineSession(installer, screenshots),
         (operator_test.refused_entries_then_a_write, operator_test.keyboard_scrolling,
-         operator_test.cyclic_reading_then_exit))
+         operator_test.cyclic_reading_then_exit, outer_size_in_wines_desktop))
 
 
 if __name__ == "__main__":
