@@ -127,3 +127,10 @@ windows:
 # program driven by X input, and the tests of the parts that need no Linux facility.
 test-windows: windows
 	cd $(WINDOWS_BUILD) && $(CURDIR)/scripts/private-network ctest --output-on-failure -j $(JOBS)
+
+# Renews the Windows screenshots in docs/: the installed program under Wine, as the operator
+# test under Wine sees it.
+.PHONY: screenshot-windows
+screenshot-windows: windows
+	scripts/private-network python3 -B tests/windows/operator_wine.py \
+	  $(WINDOWS_BUILD)/UdpRavik-*-win64.exe docs
