@@ -2,63 +2,41 @@
 
 #include "tools/device/RequestHandler.h"
 
-#include <arpa/inet.h>
-#include <cerrno>
 #include <cstring>
-#include <netinet/in.h>
-#include <poll.h>
 #include <stdexcept>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
-[[noreturn]] void fail(const std::string& what) {
-    throw std::runtime_error("LoopbackDevice: " + what + ": " + std::strerror(errno));
+Endpoint ownEndpoint(const std::string& address, std::uint16_t port) {
+    const auto quad = parseDottedQuad(address);
+    if (!quad) throw std::invalid_argument("LoopbackDevice: not an IPv4 address: " + address);
+    return {*quad, port};
 }
 
-sockaddr_in toSockaddr(const LoopbackDevice::Peer& peer) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(peer.port);
-    address.sin_addr.s_addr = peer.address;
-    return address;
+// Both hold the address in the order it goes on the wire.
+Endpoint toEndpoint(const LoopbackDevice::Peer& peer) {
+    Endpoint endpoint{{}, peer.port};
+    std::memcpy(endpoint.address.data(), &peer.address, endpoint.address.size());
+    return endpoint;
+}
+
+LoopbackDevice::Peer toPeer(const Endpoint& endpoint) {
+    LoopbackDevice::Peer peer{0, endpoint.port};
+    std::memcpy(&peer.address, endpoint.address.data(), endpoint.address.size());
+    return peer;
 }
 
 } // namespace
 
-LoopbackDevice::LoopbackDevice(const std::string& address, std::uint16_t port) {
-    Peer own{0, port};
-    if (::inet_pton(AF_INET, address.c_str(), &own.address) != 1)
-        throw std::invalid_argument("LoopbackDevice: not an IPv4 address: " + address);
-    fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) fail("socket");
-    const sockaddr_in bound = toSockaddr(own);
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&bound), sizeof bound) != 0) {
-        const int error = errno;
-        ::close(fd);
-        errno = error;
-        fail("bind " + address + ":" + std::to_string(port));
-    }
-}
-
-LoopbackDevice::~LoopbackDevice() {
-    ::close(fd);
-}
+LoopbackDevice::LoopbackDevice(const std::string& address, std::uint16_t port)
+    : socket(ownEndpoint(address, port)) {}
 
 std::optional<std::vector<std::uint8_t>>
 LoopbackDevice::receive(std::chrono::milliseconds timeout) {
-    pollfd waiting{fd, POLLIN, 0};
-    if (::poll(&waiting, 1, static_cast<int>(timeout.count())) <= 0) return std::nullopt;
-    std::vector<std::uint8_t> datagram(65536);
-    sockaddr_in sender{};
-    socklen_t senderSize = sizeof sender;
-    const ssize_t size = ::recvfrom(fd, datagram.data(), datagram.size(), 0,
-                                    reinterpret_cast<sockaddr*>(&sender), &senderSize);
-    if (size < 0) fail("recvfrom");
-    datagram.resize(static_cast<std::size_t>(size));
-    lastSender = {sender.sin_addr.s_addr, ntohs(sender.sin_port)};
-    return datagram;
+    auto datagram = socket.receive(timeout);
+    if (!datagram) return std::nullopt;
+    lastSender = toPeer(datagram->sender);
+    return std::move(datagram->bytes);
 }
 
 void LoopbackDevice::reply(std::span<const std::uint8_t> bytes) {
@@ -66,10 +44,9 @@ void LoopbackDevice::reply(std::span<const std::uint8_t> bytes) {
 }
 
 void LoopbackDevice::sendTo(const Peer& peer, std::span<const std::uint8_t> bytes) {
-    const sockaddr_in to = toSockaddr(peer);
-    if (::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to),
-                 sizeof to) < 0)
-        fail("sendto");
+    if (const int error = socket.send(bytes, toEndpoint(peer)))
+        throw std::runtime_error("LoopbackDevice: cannot send to " +
+                                 endpointText(toEndpoint(peer)) + ": " + errorText(error));
 }
 
 std::optional<std::vector<std::uint8_t>> LoopbackDevice::answer(std::chrono::milliseconds timeout) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "tools/device/DeviceSocket.h"
+#include "tools/device/RegisterBank.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -7,15 +10,11 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
-#include "tools/device/RegisterBank.h"
-#endif
-
 // A stand-in Modbus device for tests: a UDP socket bound to <address>:<port> (port 502 unless
 // told otherwise). It answers requests as the simulator does (answer, serve), from registers
 // the test may set; or the test hears a request and sends any bytes back, well formed or not
 // (receive, reply). Every test binds an address of its own (127.0.0.N), so tests run in
-// parallel. The simulator's answers are not built on Windows, where it does not exist.
+// parallel.
 //
 //   LoopbackDevice device("127.0.0.14");
 //   client.Send_F3(24, 24, 100);
@@ -33,9 +32,6 @@ class LoopbackDevice {
 
     // Binds the socket; throws std::runtime_error when that fails (address taken, not local).
     explicit LoopbackDevice(const std::string& address, std::uint16_t port = 502);
-    ~LoopbackDevice();
-    LoopbackDevice(const LoopbackDevice&) = delete;
-    LoopbackDevice& operator=(const LoopbackDevice&) = delete;
 
     // The next datagram that reaches the device, or nullopt when none comes within timeout.
     // Its sender becomes the client that reply() answers.
@@ -48,7 +44,6 @@ class LoopbackDevice {
     // The sender of the last datagram received.
     Peer client() const { return lastSender; }
 
-#ifndef _WIN32
     // What the device answers from; register a holds a at the start.
     RegisterBank registers{ValuePattern::Count};
     // Hears the next datagram and sends the simulator's answer to it (none when it ignores
@@ -57,10 +52,9 @@ class LoopbackDevice {
     answer(std::chrono::milliseconds timeout = std::chrono::seconds(2));
     // Answers every datagram waiting now; returns how many it has heard through serve so far.
     int serve();
-#endif
 
   private:
-    int fd = -1;
+    DeviceSocket socket;
     Peer lastSender;
     int served = 0;
 };

@@ -51,6 +51,11 @@ std::optional<DeviceSocket::Datagram> DeviceSocket::receive() {
     return Datagram{{buffer.begin(), buffer.begin() + size}, fromSockaddr(sender)};
 }
 
+bool DeviceSocket::waitReadable(std::chrono::milliseconds timeout) const {
+    pollfd waiting{handles->fd, POLLIN, 0};
+    return ::poll(&waiting, 1, static_cast<int>(timeout.count())) > 0;
+}
+
 int DeviceSocket::send(std::span<const std::uint8_t> bytes, const Endpoint& to) {
     const sockaddr_in address = toSockaddr(to);
     return ::sendto(handles->fd, bytes.data(), bytes.size(), 0,

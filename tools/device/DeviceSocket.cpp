@@ -29,6 +29,17 @@ std::string endpointText(const Endpoint& endpoint) {
     return text + ":" + std::to_string(endpoint.port);
 }
 
+std::optional<DeviceSocket::Datagram> DeviceSocket::receive(std::chrono::milliseconds timeout) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + timeout;
+    // A wake-up may find nothing: the datagram that signalled it was taken without a wait.
+    while (true) {
+        if (auto datagram = receive()) return datagram;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left <= std::chrono::milliseconds::zero() || !waitReadable(left)) return std::nullopt;
+    }
+}
+
 std::string bindFailureText(const Endpoint& own, int error) {
     return "cannot listen on " + endpointText(own) + ": " + errorText(error) +
            bindFailureHint(error, own.port);

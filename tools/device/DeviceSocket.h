@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -44,6 +45,9 @@ class DeviceSocket {
 
     // The next datagram waiting, or nullopt when none waits.
     std::optional<Datagram> receive();
+    // The next datagram waiting or arriving within timeout, for a caller without a loop of
+    // its own (the tests' device); nullopt when none comes.
+    std::optional<Datagram> receive(std::chrono::milliseconds timeout);
     // 0 when the datagram was sent, else the system's error code.
     int send(std::span<const std::uint8_t> bytes, const Endpoint& to);
 
@@ -52,6 +56,9 @@ class DeviceSocket {
   private:
     // Larger than any UDP payload, so no datagram is ever cut short.
     static constexpr std::size_t MaxDatagram = 65536;
+
+    // From the platform file: true once a datagram may be waiting, false after timeout.
+    bool waitReadable(std::chrono::milliseconds timeout) const;
 
     std::unique_ptr<Native> handles;
     std::vector<std::uint8_t> buffer;

@@ -91,6 +91,11 @@ std::optional<DeviceSocket::Datagram> DeviceSocket::receive() {
     return Datagram{{buffer.begin(), buffer.begin() + size}, fromSockaddr(sender)};
 }
 
+bool DeviceSocket::waitReadable(std::chrono::milliseconds timeout) const {
+    return ::WaitForSingleObject(handles->readable, static_cast<DWORD>(timeout.count())) ==
+           WAIT_OBJECT_0;
+}
+
 int DeviceSocket::send(std::span<const std::uint8_t> bytes, const Endpoint& to) {
     const sockaddr_in address = toSockaddr(to);
     return ::sendto(handles->socket, reinterpret_cast<const char*>(bytes.data()),
