@@ -9,6 +9,7 @@
 #include "tests/support/HexBytes.h"
 #include "tests/support/LoopbackDevice.h"
 #include "tests/support/Operator.h"
+#include "tests/support/Wine.h"
 #include "tools/device/RequestHandler.h"
 #include "widgets/PanelButton.h"
 #include "widgets/StringGrid.h"
@@ -211,8 +212,10 @@ bool mayHaveStored(const Bytes& datagram, std::int32_t reg, std::uint16_t value)
 class MalformedDatagramCampaign : public testing::Test {
   protected:
     MalformedDatagramCampaign()
-        : device(DeviceAddress), otherPort(DeviceAddress, 0), otherHost(OtherAddress),
-          otherHostAndPort(OtherAddress, 0) {
+        // Wine binds every address of port 502, so there the other host sends from a port of
+        // its own.
+        : device(DeviceAddress), otherPort(DeviceAddress, 0),
+          otherHost(OtherAddress, underWine() ? 0 : 502), otherHostAndPort(OtherAddress, 0) {
         // Values unlike the image's zeros, so the device's answers show where they land.
         for (std::int32_t reg = 0; reg <= LastRegister; ++reg)
             device.registers.write(static_cast<std::uint16_t>(reg),

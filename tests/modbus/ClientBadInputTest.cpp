@@ -51,7 +51,7 @@ std::vector<BadInputRow> badInputRows() {
         {
             {"Size9UnknownFunction0", Bytes(9, 0), unknown(0)},
             {"Size2000", readAnswer(203, 2000), f3Length(1791), 100},
-            {"Size2001", readAnswer(203, 2001), {"..recvFrom: 90=Message too long"}},
+            {"Size2001", readAnswer(203, 2001), {messageTooLongLine()}},
             {"Length0", readAnswer(0, 9), f3Length(2), -1},
             {"Length1", readAnswer(1, 9), f3Length(2), -1},
             {"Length2", readAnswer(2, 9), {}, 0, 1},

@@ -1,5 +1,6 @@
 #include "tests/modbus/ClientTestSupport.h"
 
+#include "modbus/ErrorText.h"
 #include "modbus/SocketLayer.h"
 #include "shell/Log.h"
 #include "tests/support/Operator.h"
@@ -7,6 +8,10 @@
 #include <chrono>
 #include <filesystem>
 #include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 Recorded recorded;
 
@@ -75,7 +80,23 @@ bool ClientTest::pollOnce(TUDP_ModBus& client) {
     return false;
 }
 
+QString messageTooLongLine() {
+#ifdef _WIN32
+    const std::string text = SocketLayer::errorText(SocketLayer::MessageTooLong);
+    return QStringLiteral("..recvFrom: 10040=") +
+           QString::fromStdString(std::string(trimErrorText(text)));
+#else
+    return QStringLiteral("..recvFrom: 90=Message too long");
+#endif
+}
+
 int openDescriptors() {
+#ifdef _WIN32
+    DWORD handles = 0;
+    ::GetProcessHandleCount(::GetCurrentProcess(), &handles);
+    return static_cast<int>(handles);
+#else
     return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
                                           std::filesystem::directory_iterator()));
+#endif
 }

@@ -60,5 +60,9 @@ class ClientTest : public testing::Test {
     DialogRecorder dialogs;
 };
 
-// Open descriptors of the test process: a socket left open shows here.
+// The receive failure line of a datagram over 2000 bytes. Windows words the system's text in
+// its own language, so there the line takes it from the socket layer.
+QString messageTooLongLine();
+
+// Open descriptors (Windows: handles) of the test process: a socket left open shows here.
 int openDescriptors();

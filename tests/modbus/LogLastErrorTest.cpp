@@ -19,9 +19,11 @@ struct LineRow {
 
 TEST_F(LogLastErrorLine, TextCodeAndSystemText) {
     const LineRow rows[] = {
+#ifndef _WIN32 // Linux's own texts: Windows words them in the system's language
         {"NetworkUnreachable", ENETUNREACH, "Error: Send_F3..: 101=Network is unreachable"},
         {"CodeZero", 0, "Error: Send_F3..: 0=Success"},
         {"NoSystemText", 10051, "Error: Send_F3..: 10051="},
+#endif
         {"LargestCode", INT_MAX, "Error: Send_F3..: 2147483647="},
     };
     for (const auto& row : rows) {

@@ -2,6 +2,7 @@
 #include "modbus/SocketLayer.h"
 #include "tests/modbus/SocketLayerTestSupport.h"
 #include "tests/support/LoopbackDevice.h"
+#include "tests/support/Wine.h"
 
 #include <gtest/gtest.h>
 
@@ -30,11 +31,6 @@ constexpr std::uint16_t DevicePort = 15020;
 
 SocketLayer::Endpoint deviceAt(const char* quad) {
     return {ipv4(quad), DevicePort};
-}
-
-bool underWine() {
-    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-    return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
 }
 
 TEST(SocketLayerWin32Datagrams, UpTo2000BytesArriveWholeLongerOnesFailWithMessageTooLong) {

@@ -8,8 +8,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include <arpa/inet.h>
+#ifndef _WIN32
 #include <netdb.h>
+#endif
 
 using namespace std::chrono_literals;
 
@@ -141,7 +142,8 @@ TEST_F(ClientAnswers, WriteAndExceptionAnswersGoByFunctionCode) {
 // Neither the sender nor the protocol, unit or transaction identifier is looked at.
 TEST_F(ClientAnswers, AnswersFromAnySenderAreHandledAlike) {
     LoopbackDevice device("127.0.0.21");
-    LoopbackDevice otherAddress("127.0.0.22");
+    // Wine binds every address of a port: two devices on port 502 cannot be had there.
+    LoopbackDevice otherAddress("127.0.0.22", 5021);
     LoopbackDevice otherPort("127.0.0.21", 5020);
     TUDP_ModBus client("127.0.0.21");
     registerRecorders(client);
@@ -209,6 +211,9 @@ TEST_F(ClientAnswers, PollTickRunsUnderTheEventGuard) {
     EXPECT_TRUE(QTest::qWaitFor([] { return !recorded.errors.empty(); }, 5000));
 }
 
+// Linux's codes and texts: Wine reports no refused UDP port (the socket layer's Windows tests
+// check WSAECONNRESET), and Windows words its errors in the system's language.
+#ifndef _WIN32
 TEST_F(ClientFailures, RefusedPortShowsTheReceiveFailureLine) {
     TUDP_ModBus client("127.0.0.25");
     client.Send_F3(1, 1, 1);
@@ -241,18 +246,20 @@ TEST_F(ClientFailures, UnresolvableTargetLogsBoxesAndLeavesNoSocket) {
     EXPECT_EQ(messages().size(), 2);
     EXPECT_TRUE(errors().isEmpty());
 }
+#endif
 
 TEST_F(ClientFailures, AnOversizedDatagramHandedInFailsLikeTheSocketsReceive) {
     TUDP_ModBus client("127.0.0.28");
     registerRecorders(client);
     client.handleDatagram(std::vector<std::uint8_t>(2001, 0x06));
-    EXPECT_EQ(errors(), QStringList{"..recvFrom: 90=Message too long"});
+    EXPECT_EQ(errors(), QStringList{messageTooLongLine()});
     EXPECT_TRUE(messages().isEmpty());
     EXPECT_EQ(recorded.callbacks(), 0u);
 }
 
 TEST_F(ClientFailures, AFreedInstanceClosesItsSocket) {
     const int before = openDescriptors();
+    if (before == 0) GTEST_SKIP() << "Wine counts no handles of a process";
     auto client = std::make_unique<TUDP_ModBus>("127.0.0.28");
     EXPECT_EQ(openDescriptors(), before + 1);
     client.reset();

@@ -3,6 +3,8 @@
 #include "tests/support/DialogRecorder.h"
 #include "tests/support/LoopbackDevice.h"
 #include "tests/support/MonitorWindow.h"
+#include "tests/support/Wine.h"
+#include "tools/device/DeviceSocket.h"
 #include "widgets/PanelButton.h"
 
 #include <QPlainTextEdit>
@@ -12,8 +14,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -37,8 +38,11 @@ struct FilledDevice : LoopbackDevice {
 
 // Resolves dotted quads only: any name is "not found", so no query leaves the machine.
 std::optional<std::uint32_t> resolveQuadsOnly(std::string_view host) {
-    in_addr address{};
-    if (::inet_pton(AF_INET, std::string(host).c_str(), &address) == 1) return address.s_addr;
+    if (const auto quad = parseDottedQuad(host)) {
+        std::uint32_t address = 0; // in network byte order, as the bytes of the quad
+        std::memcpy(&address, quad->data(), quad->size());
+        return address;
+    }
     SocketLayer::setLastError(SocketLayer::ResolverErrorBase + 1);
     return std::nullopt;
 }
@@ -147,6 +151,7 @@ class CyclicChangeTest : public TargetTest {
 };
 
 TEST_F(CyclicChangeTest, ReadingGoesOnThroughTheNewClient) {
+    if (underWine()) GTEST_SKIP() << "Wine binds every address of port 502: one device only";
     FilledDevice oldDevice("127.0.0.80", 0x1111);
     FilledDevice newDevice("127.0.0.81", 0x2222);
     startCyclicReading();
