@@ -24,10 +24,6 @@ else()
     include(InstallRequiredSystemLibraries)
 endif()
 
-# Qt's own texts in German (context menus, standard buttons). Translations are the same files
-# on every platform, so a cross build takes the build machine's.
-find_file(QTBASE_DE_QM qtbase_de.qm REQUIRED NO_CMAKE_FIND_ROOT_PATH
-    PATHS ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS} /usr/share/qt6/translations)
 install(FILES ${QTBASE_DE_QM} DESTINATION bin/translations)
 
 # The window is drawn for Liberation Sans metrics, which no Windows has; the program loads the
