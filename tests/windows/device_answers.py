@@ -12,7 +12,7 @@ it: build/tools/device/UdpRavikDevice, or scripts/wine-run PREFIX [--dll-dir DIR
 The script adds --address, --port, --values count and --verbose. Run it inside
 scripts/private-network: only loopback is used, and nothing else holds the address and port.
 Exits 0 when all agrees, 1 with a message on the first difference. ctest runs it as the test
-device_answers, on Linux against the native device and in the cross build under Wine."""
+device_answers in the cross build under Wine (on Linux the device's program tests do this)."""
 
 import argparse
 import ipaddress
@@ -48,35 +48,20 @@ def read_answer(tr, first, count):
 
 
 # (request, the answer or None when the device must stay silent, the verbose line after the
-# sender), in order: the writes change what the later reads see.
+# sender), in order: the write changes what the later read sees. The answers' rules are the
+# request handler's own tests; these show the program serves them over its socket.
 EXCHANGES = [
     ("00 01 00 00 00 06 01 03 00 00 00 02", "00 01 00 00 00 07 01 03 04 00 00 00 01",
      "tr 1 unit 1 F3 start 0 count 2 -> ok"),
-    ("00 02 00 00 00 06 01 03 01 2C 00 02", "00 02 00 00 00 07 01 03 04 01 2C 01 2D",
-     "tr 2 unit 1 F3 start 300 count 2 -> ok"),
-    ("00 03 00 00 00 06 11 03 FF FF 00 01", "00 03 00 00 00 05 11 03 02 FF FF",
-     "tr 3 unit 17 F3 start 65535 count 1 -> ok"),
     ("00 04 00 00 00 06 01 03 FD E8 00 7D", read_answer(4, 65000, 125),
      "tr 4 unit 1 F3 start 65000 count 125 -> ok"),
-    ("00 05 00 00 00 06 01 03 00 00 00 00", "00 05 00 00 00 03 01 83 03",
-     "tr 5 unit 1 F3 start 0 count 0 -> exception 3"),
     ("00 06 00 00 00 06 01 03 FF FF 00 02", "00 06 00 00 00 03 01 83 02",
      "tr 6 unit 1 F3 start 65535 count 2 -> exception 2"),
     ("00 07 00 00 00 06 01 06 00 07 12 34", "00 07 00 00 00 06 01 06 00 07 12 34",
      "tr 7 unit 1 F6 address 7 value 0x1234 -> ok"),
-    ("00 08 00 00 00 0B 01 10 03 E8 00 02 04 AB CD 00 01",
-     "00 08 00 00 00 06 01 10 03 E8 00 02", "tr 8 unit 1 F16 start 1000 count 2 -> ok"),
     ("00 09 00 00 00 06 01 03 00 06 00 03", "00 09 00 00 00 09 01 03 06 00 06 12 34 00 08",
      "tr 9 unit 1 F3 start 6 count 3 -> ok"),
-    ("00 0A 00 00 00 06 01 03 03 E8 00 02", "00 0A 00 00 00 07 01 03 04 AB CD 00 01",
-     "tr 10 unit 1 F3 start 1000 count 2 -> ok"),
-    ("00 0B 00 00 00 06 01 04 00 00 00 01", "00 0B 00 00 00 03 01 84 01",
-     "tr 11 unit 1 F4 -> exception 1"),
-    ("00 0C 00 00 00 03 01 83 02", None, "9 bytes -> ignored"),
     ("01 02 03 04 05", None, "5 bytes -> ignored"),
-    ("00 0D 00 00 00 07 01 03 00 00 00 02", None, "12 bytes -> ignored"),
-    ("00 0E 00 00 00 06 01 03 00 0A 00 01", "00 0E 00 00 00 05 01 03 02 00 0A",
-     "tr 14 unit 1 F3 start 10 count 1 -> ok"),
 ]
 
 
