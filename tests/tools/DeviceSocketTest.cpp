@@ -36,7 +36,7 @@ TEST(DottedQuad, ParsedAsInetPtonParsesIt) {
         {"127.0.0.1", Ipv4Address{127, 0, 0, 1}},
         {"0.0.0.0", Ipv4Address{0, 0, 0, 0}},
         {"255.255.255.255", Ipv4Address{255, 255, 255, 255}},
-        {"10.20.30.40", Ipv4Address{10, 20, 30, 40}},
+        {"127.20.30.40", Ipv4Address{127, 20, 30, 40}},
         {"", std::nullopt},
         {"1.2.3", std::nullopt},
         {"1.2.3.4.5", std::nullopt},
