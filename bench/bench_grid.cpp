@@ -7,7 +7,6 @@
 #include "monitor/RegisterImage.h"
 #include "tests/support/DialogRecorder.h"
 #include "tests/support/LoopbackDevice.h"
-#include "widgets/GridModel.h"
 #include "widgets/StringGrid.h"
 #include "wire/WireFormat.h"
 
@@ -46,9 +45,8 @@ std::vector<std::uint8_t> answerFrame(const TModbusRegArray& values) {
 }
 
 void fillRegisters(std::int32_t count, std::uint16_t value) {
-    const GridModel::Batch block(Varden->Grid1->cells());
-    for (std::int32_t reg = 0; reg < count; ++reg)
-        StoreRegister(reg, value);
+    const std::vector<std::uint16_t> values(static_cast<std::size_t>(count), value);
+    StoreRegisters(0, values);
 }
 
 // OnF3Answer as the client calls it: image, cells, one change signal, silent log.

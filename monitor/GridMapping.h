@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,22 +27,24 @@ constexpr std::int32_t registerOfCell(std::int32_t col, std::int32_t row) {
     return (row - 1) * RegistersPerRow + (col - 1);
 }
 
-// " 1000": a blank and the first register of the data row (rows 1..GridRowCount-1). The
-// labels of all rows lie in one read-only table, so the label cells share it instead of
-// each holding a copy of its own.
-std::u16string_view rowLabelText(std::int32_t row);
+// " 1000": a blank and the first register of the data row (rows 1..GridRowCount-1).
+inline std::string rowLabel(std::int32_t row) {
+    return ' ' + std::to_string(registerOfCell(1, row));
+}
 
 // " +3": the distance of the data column's registers from the first of their row.
 inline std::string colLabel(std::int32_t col) {
     return " +" + std::to_string(col - 1);
 }
 
-// A register value as its cell shows it: four upper-case hex digits ("00FF"). The texts
-// of all values lie in one read-only table, so cells can share them instead of each
-// holding a copy of its own.
-std::u16string_view hexWordText(std::uint16_t value);
+// A register value as its cell shows it: four upper-case hex digits ("00FF").
+constexpr std::array<char, 4> hexDigits(std::uint16_t value) {
+    constexpr std::string_view digits = "0123456789ABCDEF";
+    return {digits[value >> 12], digits[(value >> 8) & 0xF], digits[(value >> 4) & 0xF],
+            digits[value & 0xF]};
+}
 
 inline std::string hexWord(std::uint16_t value) {
-    const std::u16string_view text = hexWordText(value);
-    return {text.begin(), text.end()};
+    const std::array<char, 4> digits = hexDigits(value);
+    return {digits.begin(), digits.end()};
 }

@@ -3,6 +3,7 @@
 #include "core/CheckedMath.h"
 #include "monitor/GridView.h"
 #include "monitor/MonitorState.h"
+#include "monitor/RegisterGridModel.h"
 #include "monitor/RegisterImage.h"
 #include "monitor/RegisterSelection.h"
 #include "monitor/TextConversion.h"
@@ -21,9 +22,9 @@ void showRegister(std::int32_t reg, std::uint16_t value) {
     Varden->Label2->adjustSize();
 }
 
-// The selected cell always takes the value, also over text typed and not confirmed.
-void showInSelectedCell(std::uint16_t value) {
-    Varden->Grid1->setCell(SelCol, SelRow, QString::fromStdString(hexWord(value)));
+// The selected cell shows the image's value again, also over text typed and not confirmed.
+void showInSelectedCell() {
+    gridCells().showValue(registerOfCell(SelCol, SelRow));
 }
 
 void logOutOfRange() {
@@ -49,12 +50,12 @@ void writeRegister(std::int32_t reg, std::uint16_t value) {
     const std::uint16_t address = checkedWord(checkedSub32(reg, RegOffset));
     RegImage.set(reg, value);
     showRegister(reg, value);
-    showInSelectedCell(value);
+    showInSelectedCell();
     UdpBus->Send_F6(F6TransactionId, address, value);
 }
 
 std::uint16_t valueOfSelectedCell() {
-    QString text = QStringLiteral("0x") + Varden->Grid1->cell(SelCol, SelRow);
+    QString text = QStringLiteral("0x") + gridCells().text(registerOfCell(SelCol, SelRow));
     if (text == QStringLiteral("0x")) text = QStringLiteral("0x0");
     return checkedWord(TextToInt(text.toStdString()));
 }
@@ -88,7 +89,7 @@ void selectRegisterAt(int x, int y) {
     const std::uint16_t value = RegImage.at(reg);
     ClickAccepted = true;
     showRegister(reg, value);
-    showInSelectedCell(value);
+    showInSelectedCell();
     ShowRegBits(value);
 }
 

@@ -1,7 +1,6 @@
 #include "widgets/StringGrid.h"
 
 #include "widgets/CellDelegate.h"
-#include "widgets/GridModel.h"
 #include "widgets/TypedCharacter.h"
 
 #include <QAbstractButton>
@@ -11,8 +10,6 @@
 #include <QScopedValueRollback>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
-
-#include <utility>
 
 namespace {
 
@@ -35,10 +32,9 @@ int gridIndex(int dataIndex) {
 
 } // namespace
 
-StringGrid::StringGrid(QWidget* parent) : QTableView(parent), gridModel(new GridModel(this)) {
+StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
     setHorizontalHeader(new LabelHeader(Qt::Horizontal, this));
     setVerticalHeader(new LabelHeader(Qt::Vertical, this));
-    setModel(gridModel);
     auto* delegate = new CellDelegate(*this);
     setItemDelegate(delegate);
     setUpHeaders();
@@ -53,7 +49,6 @@ StringGrid::StringGrid(QWidget* parent) : QTableView(parent), gridModel(new Grid
     for (QWidget* labels : std::initializer_list<QWidget*>{
              cornerButton, horizontalHeader()->viewport(), verticalHeader()->viewport()})
         labels->installEventFilter(this);
-    connect(gridModel, &GridModel::cornerChanged, cornerButton, qOverload<>(&QWidget::update));
     connect(delegate, &CellDelegate::editorKeyPress, this, [this](const QKeyEvent& event) {
         // The key that opened the editor was announced by the grid before it passed it on.
         if (!forwardingKey) announceKey(event);
@@ -87,38 +82,17 @@ bool StringGrid::isDoubleBuffered() const {
     return !viewport()->testAttribute(Qt::WA_PaintOnScreen);
 }
 
-int StringGrid::colCount() const {
-    return gridModel->size().width();
+QString StringGrid::cornerText() const {
+    return corner;
 }
 
-int StringGrid::rowCount() const {
-    return gridModel->size().height();
-}
-
-void StringGrid::setColCount(int count) {
-    gridModel->resize(count, rowCount());
-}
-
-void StringGrid::setRowCount(int count) {
-    gridModel->resize(colCount(), count);
-}
-
-QString StringGrid::cell(int col, int row) const {
-    return gridModel->cell(col, row);
-}
-
-void StringGrid::setCell(int col, int row, QString text) {
-    gridModel->setCell(col, row, std::move(text));
+void StringGrid::setCornerText(const QString& text) {
+    corner = text;
+    cornerButton->update();
 }
 
 bool StringGrid::isEditing() const {
     return state() == EditingState;
-}
-
-bool StringGrid::isEditing(int col, int row) const {
-    // The view closes an open editor whenever the current cell moves, so the editor is
-    // always on the current cell.
-    return isEditing() && currentIndex().column() == col - 1 && currentIndex().row() == row - 1;
 }
 
 int StringGrid::col() const {
@@ -130,7 +104,7 @@ int StringGrid::row() const {
 }
 
 void StringGrid::setCurrentCell(int col, int row) {
-    const QModelIndex cell = gridModel->index(row - 1, col - 1);
+    const QModelIndex cell = model()->index(row - 1, col - 1);
     selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
     scrollTo(cell);
 }
@@ -140,7 +114,7 @@ int StringGrid::topRow() const {
 }
 
 void StringGrid::setTopRow(int row) {
-    scrollTo(gridModel->index(row - 1, 0), PositionAtTop);
+    scrollTo(model()->index(row - 1, 0), PositionAtTop);
 }
 
 QRect StringGrid::selection() const {
@@ -156,10 +130,6 @@ void StringGrid::mouseToCell(int x, int y, int& col, int& row) const {
     col = point.x() < 0 ? 0 : gridIndex(columnAt(point.x()));
     row = point.y() < 0 ? 0 : gridIndex(rowAt(point.y()));
     if (col < 0 || row < 0) col = row = -1;
-}
-
-GridModel& StringGrid::cells() {
-    return *gridModel;
 }
 
 bool StringGrid::isLabelArea(const QObject* widget) const {
@@ -229,7 +199,7 @@ void StringGrid::paintCorner() {
     option.initFrom(cornerButton);
     option.rect = cornerButton->rect();
     option.position = QStyleOptionHeader::OnlyOneSection;
-    option.text = gridModel->cell(0, 0);
+    option.text = corner;
     option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
     painter.drawControl(QStyle::CE_Header, option);
 }

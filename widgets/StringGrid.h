@@ -2,13 +2,13 @@
 
 #include <QTableView>
 
-class GridModel;
 class QAbstractButton;
 class QKeyEvent;
 class QMouseEvent;
 
-// A classic string grid over a table view: one text per cell, addressed by (column, row)
-// where column 0 and row 0 are the fixed label cells (shown as the view's headers).
+// A classic string grid over a table view: cells addressed by (column, row) where column 0
+// and row 0 are the fixed label cells, shown as the view's headers and corner. Its model
+// gives the data cells as its items and the labels as its header data.
 class StringGrid : public QTableView {
     Q_OBJECT
 
@@ -22,19 +22,13 @@ class StringGrid : public QTableView {
     void setDoubleBuffered(bool on);
     bool isDoubleBuffered() const;
 
-    int colCount() const;
-    int rowCount() const;
-    void setColCount(int count);
-    void setRowCount(int count);
+    // The text of the label cell (0, 0).
+    QString cornerText() const;
+    void setCornerText(const QString& text);
 
-    // Any cell, label cells included; a cell outside the grid reads as the empty text.
-    // An open editor on the cell follows a new text.
-    QString cell(int col, int row) const;
-    void setCell(int col, int row, QString text);
-
-    // Whether the operator is typing into a cell, or into this cell, right now.
+    // Whether the operator is typing into a cell right now: always the current cell, as the
+    // view closes an open editor whenever the current cell moves.
     bool isEditing() const;
-    bool isEditing(int col, int row) const;
 
     // The current cell; setting it shrinks the selection to that cell and scrolls it into view.
     int col() const;
@@ -51,8 +45,6 @@ class StringGrid : public QTableView {
     // The column and row under point (x, y) of the grid's client area: 0 on a label, the
     // absolute data index otherwise, -1 beyond the last column or row (then both are -1).
     void mouseToCell(int x, int y, int& col, int& row) const;
-
-    GridModel& cells();
 
   signals:
     // Every mouse button press over the grid, the point in the grid's client coordinates.
@@ -74,7 +66,7 @@ class StringGrid : public QTableView {
     void announceMouseDown(const QWidget& source, const QMouseEvent& event);
     void paintCorner();
 
-    GridModel* gridModel;
     QAbstractButton* cornerButton;
+    QString corner;
     bool forwardingKey = false; // the view hands a key on to the editor it opens with it
 };

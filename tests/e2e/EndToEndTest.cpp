@@ -81,7 +81,7 @@ class EndToEnd : public testing::Test {
 
     QString cellOf(std::int32_t reg) const {
         const GridCell cell = cellOfRegister(reg);
-        return window->Grid1->cell(cell.col, cell.row);
+        return Operator::cellText(window->Grid1, cell.col, cell.row);
     }
     // Registers first..last (device addresses first - 1000 on) hold what the device holds.
     bool showsDevice(std::int32_t first, std::int32_t last) const {

@@ -347,7 +347,7 @@ TEST_F(MalformedDatagramCampaign, NoBoxTimersRunAndOnlyReadAnswersChangeTheImage
     int wrong = 0;
     for (std::int32_t reg = 0; reg <= LastRegister && wrong < 5; ++reg) {
         const GridCell cell = cellOfRegister(reg);
-        const QString shown = window->Grid1->cell(cell.col, cell.row);
+        const QString shown = Operator::cellText(window->Grid1, cell.col, cell.row);
         if (shown.isEmpty() || shown == QString::fromStdString(hexWord(RegImage.at(reg)))) continue;
         ++wrong;
         ADD_FAILURE() << "register " << reg << ": image " << RegImage.at(reg) << ", cell \""

@@ -2,16 +2,13 @@
 #include "monitor/GridMapping.h"
 #include "monitor/RegisterImage.h"
 #include "shell/EventGuard.h"
-#include "tests/support/DialogRecorder.h"
-#include "tests/support/LoopbackDevice.h"
-#include "tests/support/MonitorWindow.h"
+#include "tests/support/MonitorWithDevice.h"
 #ifndef _WIN32
 #include "tests/support/PymodbusDevice.h"
 #endif
 #include "tests/support/TestAddress.h"
 #include "widgets/PanelButton.h"
 
-#include "widgets/StringGrid.h"
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -47,10 +44,9 @@ std::optional<Request> heard(LoopbackDevice& device, std::chrono::milliseconds t
 
 // The block reader against a loopback device socket; ticks are driven by hand so the test
 // sees every request without waiting 120 ms for each.
-class BlockReader : public testing::Test {
+class BlockReader : public testing::Test, protected MonitorWithDevice {
   protected:
-    BlockReader()
-        : address(testAddress(100)), device(address), window(QString::fromStdString(address)) {}
+    BlockReader() : MonitorWithDevice(testAddress(100)) {}
 
     // As the timer's binding does: under the event loop's guard.
     void tick() {
@@ -64,11 +60,6 @@ class BlockReader : public testing::Test {
         StartReg = start;
         EndReg = end;
     }
-
-    std::string address;
-    DialogRecorder dialogs;
-    LoopbackDevice device;
-    MonitorWindow window;
 };
 
 TEST_F(BlockReader, ReadOnceWalksTheStartRangeOneRequestPerTick) {
@@ -253,7 +244,7 @@ TEST(BlockReaderEndToEnd, ReadOnceFillsTheRangeWithTheDevicesValues) {
     for (int reg = 1000; reg <= 1200; ++reg)
         ASSERT_EQ(RegImage.at(reg), PymodbusDevice::initialValue(reg - 1000)) << reg;
     EXPECT_EQ(
-        window->Grid1->cell(1, 101),
+        window.shown(1, 101),
         QStringLiteral("%1").arg(PymodbusDevice::initialValue(0), 4, 16, QChar(u'0')).toUpper());
     EXPECT_EQ(RegImage.at(999), 0);
     EXPECT_EQ(RegImage.at(1201), 0);

@@ -28,18 +28,6 @@ INSTANTIATE_TEST_SUITE_P(Corners, RegisterPlacement,
                              return "Register" + std::to_string(info.param.reg);
                          });
 
-TEST(GridLabels, RowsNameTheirFirstRegisterAfterABlank) {
-    EXPECT_EQ(rowLabelText(1), u" 0");
-    EXPECT_EQ(rowLabelText(2), u" 10");
-    EXPECT_EQ(rowLabelText(101), u" 1000");
-    EXPECT_EQ(rowLabelText(3201), u" 32000");
-}
-
-TEST(GridLabels, ColumnsNameTheirDistanceFromTheFirstOfTheRow) {
-    EXPECT_EQ(colLabel(1), " +0");
-    EXPECT_EQ(colLabel(10), " +9");
-}
-
 TEST(CellTexts, HexWordIsFourUpperCaseDigits) {
     EXPECT_EQ(hexWord(0), "0000");
     EXPECT_EQ(hexWord(10), "000A");

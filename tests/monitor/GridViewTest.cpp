@@ -2,7 +2,7 @@
 #include "core/RuntimeErrors.h"
 #include "monitor/AnswerHandlers.h"
 #include "monitor/RegisterImage.h"
-#include "tests/monitor/FilledCells.h"
+#include "tests/support/CountingValues.h"
 #include "tests/support/DialogRecorder.h"
 #include "tests/support/MonitorWindow.h"
 #include "widgets/PanelButton.h"
@@ -21,15 +21,16 @@ class GridViewTest : public testing::Test {
 };
 
 TEST_F(GridViewTest, FreshStartShowsLabelsEmptyCellsAndTheStartRow) {
-    EXPECT_EQ(grid.colCount(), 11);
-    EXPECT_EQ(grid.rowCount(), 3202);
-    EXPECT_EQ(grid.cell(0, 0), QStringLiteral("Regist."));
-    EXPECT_EQ(grid.cell(0, 1), QStringLiteral(" 0"));
-    EXPECT_EQ(grid.cell(0, 101), QStringLiteral(" 1000"));
-    EXPECT_EQ(grid.cell(0, 3201), QStringLiteral(" 32000"));
+    EXPECT_EQ(grid.model()->columnCount(), 10);
+    EXPECT_EQ(grid.model()->rowCount(), 3201);
+    EXPECT_EQ(window.shown(0, 0), QStringLiteral("Regist."));
+    EXPECT_EQ(window.shown(0, 1), QStringLiteral(" 0"));
+    EXPECT_EQ(window.shown(0, 2), QStringLiteral(" 10"));
+    EXPECT_EQ(window.shown(0, 101), QStringLiteral(" 1000"));
+    EXPECT_EQ(window.shown(0, 3201), QStringLiteral(" 32000"));
     for (int col = 1; col <= 10; ++col)
-        EXPECT_EQ(grid.cell(col, 0), QStringLiteral(" +%1").arg(col - 1));
-    EXPECT_TRUE(filledCells(grid).isEmpty());
+        EXPECT_EQ(window.shown(col, 0), QStringLiteral(" +%1").arg(col - 1));
+    EXPECT_TRUE(window.filledCells().isEmpty());
     EXPECT_EQ(grid.col(), 1);
     EXPECT_EQ(grid.row(), 101);
     EXPECT_EQ(grid.topRow(), 101);
@@ -51,8 +52,8 @@ TEST_P(StoreRegisterTest, FillsImageAndCell) {
     const Store& s = GetParam();
     StoreRegister(s.reg, s.value);
     EXPECT_EQ(RegImage.at(s.reg), s.value);
-    EXPECT_EQ(grid.cell(s.col, s.row), QString::fromLatin1(s.text));
-    EXPECT_EQ(filledCells(grid).size(), 1);
+    EXPECT_EQ(window.shown(s.col, s.row), QString::fromLatin1(s.text));
+    EXPECT_EQ(window.filledCells().size(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Corners, StoreRegisterTest,
@@ -67,7 +68,7 @@ TEST_F(GridViewTest, StoreBeyondTheImageWritesNothing) {
     for (const std::int32_t reg : {-1, 32001, 32009}) {
         EXPECT_THROW(StoreRegister(reg, 0x1234), RangeError) << reg;
     }
-    EXPECT_TRUE(filledCells(grid).isEmpty());
+    EXPECT_TRUE(window.filledCells().isEmpty());
 }
 
 struct StartRow {
@@ -115,10 +116,10 @@ TEST_F(GridViewTest, ClearGridEmptiesTheDataCellsOnly) {
     SelCol = 4;
     SelRow = 103;
     QTest::mouseClick(window->ClrGridPanel, Qt::LeftButton);
-    EXPECT_TRUE(filledCells(grid).isEmpty());
-    EXPECT_EQ(grid.cell(0, 0), QStringLiteral("Regist."));
-    EXPECT_EQ(grid.cell(0, 3201), QStringLiteral(" 32000"));
-    EXPECT_EQ(grid.cell(10, 0), QStringLiteral(" +9"));
+    EXPECT_TRUE(window.filledCells().isEmpty());
+    EXPECT_EQ(window.shown(0, 0), QStringLiteral("Regist."));
+    EXPECT_EQ(window.shown(0, 3201), QStringLiteral(" 32000"));
+    EXPECT_EQ(window.shown(10, 0), QStringLiteral(" +9"));
     EXPECT_EQ(RegImage.at(7), 0xA5A5);
     EXPECT_EQ(RegImage.at(31997), 0xA5A5);
     EXPECT_EQ(grid.col(), 3);
@@ -132,15 +133,12 @@ TEST_F(GridViewTest, AfterClearGridAnAnswerShowsOnlyItsOwnCells) {
     for (std::int32_t reg = 900; reg < 1300; ++reg)
         StoreRegister(reg, 0x1111);
     window->ClrGridPanelClick();
-    TModbusRegArray values{};
-    for (std::size_t i = 0; i < 100; ++i)
-        values[i] = static_cast<std::uint16_t>(0x2000 + i);
-    OnF3Answer(0, 100, values);
-    const QList<QPoint> filled = filledCells(grid);
+    OnF3Answer(0, 100, countingValues(0x2000));
+    const QList<QPoint> filled = window.filledCells();
     ASSERT_EQ(filled.size(), 100);
     EXPECT_EQ(filled.front(), QPoint(1, 101));
     EXPECT_EQ(filled.back(), QPoint(10, 110));
-    EXPECT_EQ(grid.cell(4, 101), QStringLiteral("2003"));
+    EXPECT_EQ(window.shown(4, 101), QStringLiteral("2003"));
     EXPECT_EQ(RegImage.at(1003), 0x2003);
     EXPECT_EQ(RegImage.at(1100), 0x1111) << "a cleared register keeps its value";
 }

@@ -1,16 +1,14 @@
+#include "monitor/RegisterEditor.h"
 #include "modbus/SocketLayer.h"
 #include "monitor/RegisterImage.h"
-#include "tests/support/DialogRecorder.h"
 #include "tests/support/HexBytes.h"
-#include "tests/support/LoopbackDevice.h"
-#include "tests/support/MonitorWindow.h"
+#include "tests/support/MonitorWithDevice.h"
 #include "tests/support/Operator.h"
 #ifndef _WIN32
 #include "tests/support/PymodbusDevice.h"
 #endif
 #include "tests/support/TestAddress.h"
 #include "widgets/PanelButton.h"
-#include "widgets/StringGrid.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -27,14 +25,9 @@ using namespace std::chrono_literals;
 
 // The register editor through the real grid, clicked and typed into as an operator would,
 // against a loopback device socket that hears every function 6 request.
-class RegisterEditor : public testing::Test {
+class RegisterEditor : public testing::Test, protected MonitorWithDevice {
   protected:
-    RegisterEditor()
-        : address(testAddress(160)), device(address), window(QString::fromStdString(address)) {
-        window->Memo1->clear();
-    }
-
-    QWidget* grid() const { return window->Grid1; }
+    RegisterEditor() : MonitorWithDevice(testAddress(160)) { window->Memo1->clear(); }
 
     // A press and release on the data cell in column col of row row (grid indexes).
     void clickCell(int col, int row, Qt::MouseButton button = Qt::LeftButton) {
@@ -44,28 +37,13 @@ class RegisterEditor : public testing::Test {
     void pressUpdate() { QTest::mouseClick(window->Update_Button, Qt::LeftButton); }
 
     QString label() const { return window->Label2->text(); }
-    QString cell(int col, int row) const { return window->Grid1->cell(col, row); }
-    std::uint16_t shownBits() const {
-        std::uint16_t value = 0;
-        for (int bit = 0; bit < 16; ++bit)
-            if (window->bits()[bit]->isChecked()) value |= std::uint16_t(1u << bit);
-        return value;
-    }
-    QStringList messages() const {
-        QStringList lines = window->Memo1->toPlainText().split(u'\n');
-        lines.removeAll(QString());
-        return lines;
-    }
+    QString cell(int col, int row) const { return window.shown(col, row); }
+    QStringList messages() const { return Operator::linesOf(window->Memo1); }
     // The next function 6 request the device hears, as its hex dump.
     std::string nextWrite(std::chrono::milliseconds timeout = 500ms) {
         const auto frame = device.receive(timeout);
         return frame ? bytesToHex(*frame) : std::string("nothing");
     }
-
-    std::string address;
-    DialogRecorder dialogs;
-    LoopbackDevice device;
-    MonitorWindow window;
 };
 
 const QString OutOfRange = QStringLiteral("Register nicht im Bereich 1000 bis 1200");
@@ -86,7 +64,7 @@ TEST_F(RegisterEditor, AClickShowsTheRegisterItsBitsAndRefillsTheCell) {
     EXPECT_EQ(SelCol, 4);
     EXPECT_EQ(SelRow, 101);
     EXPECT_EQ(label(), QStringLiteral("REG. 1003 = 0x00F0"));
-    EXPECT_EQ(shownBits(), 0x00F0);
+    EXPECT_EQ(GetRegBits(), 0x00F0);
     EXPECT_EQ(cell(4, 101), QStringLiteral("00F0"));
 }
 
@@ -103,7 +81,7 @@ TEST_F(RegisterEditor, HexDigitsAndEnterWriteTheRegister) {
     pressEnter();
     EXPECT_EQ(cell(4, 101), QStringLiteral("00FF"));
     EXPECT_EQ(label(), QStringLiteral("REG. 1003 = 0x00FF"));
-    EXPECT_EQ(shownBits(), 0x00FF);
+    EXPECT_EQ(GetRegBits(), 0x00FF);
     EXPECT_EQ(RegImage.at(1003), 0x00FF);
     EXPECT_EQ(nextWrite(), "00 1B 00 00 00 06 01 06 00 03 00 FF");
 }
@@ -118,8 +96,9 @@ TEST_F(RegisterEditor, KeypadEnterWritesToo) {
 TEST_F(RegisterEditor, AnEmptyCellWritesZero) {
     RegImage.set(1003, 7);
     clickCell(4, 101);
-    window->Grid1->setCell(4, 101, QString());
-    window->Grid1->setFocus();
+    Operator::press(Qt::Key_F2);
+    for (int i = 0; i < 4; ++i)
+        Operator::press(Qt::Key_Backspace);
     pressEnter();
     EXPECT_EQ(RegImage.at(1003), 0);
     EXPECT_EQ(nextWrite(), "00 1B 00 00 00 06 01 06 00 03 00 00");
@@ -172,7 +151,7 @@ TEST_F(RegisterEditor, ALabelClickSelectsNothingAndKeepsTheDisplay) {
     Operator::clickAt(window->Grid1, QPoint(20, 40)); // the row labels
     EXPECT_EQ(SelCol, 0);
     EXPECT_EQ(label(), QStringLiteral("REG. 1003 = 0x8001"));
-    EXPECT_EQ(shownBits(), 0x8001);
+    EXPECT_EQ(GetRegBits(), 0x8001);
     window->Grid1->setFocus();
     pressEnter();
     pressUpdate();
@@ -254,7 +233,7 @@ TEST_F(RegisterEditor, AllSixteenBitsAndUpdateWriteFFFF) {
 
 TEST_F(RegisterEditor, EnterWritesTheClickedCellNotTheCellBeingTypedInto) {
     clickCell(4, 101);
-    window->Grid1->setCell(4, 101, QStringLiteral("0007"));
+    Operator::type(QStringLiteral("7"));
     QTest::keyClick(window->Grid1, Qt::Key_Down);
     Operator::type(QStringLiteral("ab"));
     pressEnter();
@@ -317,7 +296,7 @@ TEST(RegisterEditorEndToEnd, AWrittenValueIsReadBackFromTheDevice) {
     RegImage.set(1003, 0);
     QTest::mouseClick(window->Read_once_Panel, Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([] { return RegImage.at(1003) == 0xBEEF; }, 5000));
-    EXPECT_EQ(window->Grid1->cell(4, 101), QStringLiteral("BEEF"));
+    EXPECT_EQ(window.shown(4, 101), QStringLiteral("BEEF"));
 }
 #endif
 

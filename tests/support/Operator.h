@@ -41,6 +41,12 @@ inline void clickAt(QAbstractItemView* grid, QPoint client,
     QTest::mouseClick(target, button, {}, target->mapFrom(grid, inGrid));
 }
 
+// The text the grid paints in the data cell in column col of row row (1-based, labels
+// excluded).
+inline QString cellText(const QAbstractItemView* grid, int col, int row) {
+    return grid->model()->index(row - 1, col - 1).data().toString();
+}
+
 // The pane's lines, without the empty one after the final line break.
 inline QStringList linesOf(const QPlainTextEdit* pane) {
     QStringList lines = pane->toPlainText().split(u'\n');
