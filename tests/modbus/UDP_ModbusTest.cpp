@@ -23,8 +23,6 @@ using ClientFailures = ClientTest;
 
 const auto f6Echo = bytesFromHex("00 1B 00 00 00 06 01 06 00 C8 12 34");
 
-static_assert(SwapWord(0x1234) == 0x3412 && SwapWord(0x00FF) == 0xFF00);
-
 TEST_F(ClientSend, F3LogsItsFrameAndSendsIt) {
     LoopbackDevice device("127.0.0.14");
     TUDP_ModBus client("127.0.0.14");
