@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 
 using namespace SocketLayerTest;
 
@@ -26,12 +25,6 @@ TEST(SocketLayerResolver, AReplacedResolverIsAskedInstead) {
     EXPECT_EQ(asked, "device.invalid");
     SocketLayer::setResolver({});
     EXPECT_EQ(SocketLayer::resolve("127.0.0.10"), ipv4("127.0.0.10"));
-}
-
-TEST(SocketLayerLastError, EachThreadHasItsOwn) {
-    SocketLayer::setLastError(5);
-    std::thread([] { SocketLayer::setLastError(7); }).join();
-    EXPECT_EQ(SocketLayer::lastError(), 5);
 }
 
 } // namespace

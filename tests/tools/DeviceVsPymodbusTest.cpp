@@ -39,8 +39,10 @@ Bytes f16(std::uint16_t trId, std::uint16_t start, std::uint16_t count) {
 }
 
 // In order: the devices start with different values, so registers are read only after both
-// were written the same way. Ignored requests stand between answered ones, so a device that
-// loses its footing on them shows it in the rows after.
+// were written the same way. The rules of each answer are the request handler's own table; here
+// one request of each kind shows the peer agrees: writes and reads at the quantity limits and
+// the address ends, each exception code, and an ignored request with an answered one after it,
+// so a device that loses its footing on it shows it.
 // No function code with the exception bit: pymodbus refuses those, the device ignores them,
 // as two devices that refused each other's refusals would never stop.
 std::vector<Row> rows() {
@@ -52,24 +54,12 @@ std::vector<Row> rows() {
         {"F16 writes the last 5 registers", f16(5, 65531, 5)},
         {"F6 writes the last register", f6(6, 65535, 0xABCD)},
         {"F3 reads the last 5 registers", f3(7, 65531, 5)},
-        {"F3 echoes any unit", bytesFromHex("00 08 00 00 00 06 11 03 00 00 00 02")},
-        {"F3 answers any protocol", bytesFromHex("00 09 00 07 00 06 01 03 00 00 00 02")},
-        {"F3 quantity 0", f3(10, 0, 0)},
-        {"F3 quantity 126", f3(11, 0, 126)},
-        {"F3 past the last register", f3(12, 65535, 2)},
-        {"F3 125 registers past the end", f3(13, 65412, 125)},
-        {"F3 126 registers past the end", f3(14, 65535, 126)},
-        {"F16 quantity 0", f16(15, 0, 0)},
-        {"F16 quantity 124 with byte count 0", f16(16, 0, 124)},
-        {"F16 byte count disagrees", bytesFromHex("00 11 00 00 00 09 01 10 00 00 00 01 04 12 34")},
-        {"F16 past the last register", f16(18, 65535, 2)},
-        {"F3 sees the refused writes changed nothing", f3(19, 0, 1)},
-        {"unknown function", bytesFromHex("00 14 00 00 00 02 01 41")},
-        {"unknown function with data", bytesFromHex("00 15 00 00 00 06 01 41 00 00 00 01")},
-        {"F3 with a trailing byte", bytesFromHex("00 17 00 00 00 07 01 03 00 00 00 01 00")},
-        {"F6 a byte short", bytesFromHex("00 18 00 00 00 05 01 06 00 00 12")},
-        {"F16 values missing", bytesFromHex("00 19 00 00 00 07 01 10 00 C8 00 64 00")},
-        {"F3 after the ignored ones", f3(26, 122, 3)},
+        {"F3 125 registers past the end", f3(8, 65412, 125)},
+        {"F3 126 registers past the end", f3(9, 65535, 126)},
+        {"F16 quantity 124 with byte count 0", f16(10, 0, 124)},
+        {"unknown function with data", bytesFromHex("00 0B 00 00 00 06 01 41 00 00 00 01")},
+        {"F3 with a trailing byte", bytesFromHex("00 0C 00 00 00 07 01 03 00 00 00 01 00")},
+        {"F3 after the ignored one", f3(13, 122, 3)},
     };
 }
 
@@ -93,7 +83,7 @@ TEST(DeviceVsPymodbus, SameRequestsGetTheSameAnswers) {
         EXPECT_EQ(answerHex(toDevice, 200ms), expected) << row.name;
         unanswered += expected == "no answer";
     }
-    EXPECT_EQ(unanswered, 3) << "only the three malformed requests go unanswered";
+    EXPECT_EQ(unanswered, 1) << "only the malformed request goes unanswered";
 }
 
 // Answers reaching the device from port 502, from the pymodbus device or as if from the device
