@@ -102,15 +102,6 @@ TEST_F(BlockReader, ARangeOfExactlyOneHundredNeverStartsTheTimer) {
     EXPECT_FALSE(timerRuns());
 }
 
-TEST_F(BlockReader, ASingleRegisterRangeIsOneRequestEveryPass) {
-    setRange(1050, 1050);
-    QTest::mouseClick(window->Read_cyclic_Panel, Qt::LeftButton);
-    for (int pass = 0; pass < 3; ++pass) {
-        EXPECT_EQ(heard(device), (Request{50, 1}));
-        tick();
-    }
-}
-
 TEST_F(BlockReader, SwitchedOffMidPassTheReaderCompletesThePassThenStops) {
     QTest::mouseClick(window->Read_cyclic_Panel, Qt::LeftButton);
     QTest::mouseClick(window->Read_cyclic_Panel, Qt::LeftButton);

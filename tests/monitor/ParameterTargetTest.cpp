@@ -7,7 +7,6 @@
 #include "tools/device/DeviceSocket.h"
 #include "widgets/PanelButton.h"
 
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
 
@@ -63,8 +62,7 @@ class TargetTest : public testing::Test {
     }
 
     void clickTargetPanel() { QTest::mouseClick(window->IP_Panel, Qt::LeftButton); }
-    std::string messages() const { return window->Memo1->toPlainText().toStdString(); }
-    std::string errors() const { return window->Memo2->toPlainText().toStdString(); }
+    std::string messages() const { return window.messages().toStdString(); } // for the matchers
     bool panelGreen() const { return window->IP_Panel->color() == PanelButton::green(); }
     bool panelButtonFace() const {
         return window->IP_Panel->color() == window->IP_Panel->palette().color(QPalette::Button);
@@ -175,7 +173,7 @@ TEST_F(CyclicChangeTest, ReadingGoesOnThroughTheNewClient) {
     EXPECT_TRUE(Cyclic);
     EXPECT_TRUE(panelGreen());
     EXPECT_THAT(messages(), Not(HasSubstr("neue IP = "))); // silent while cyclic
-    EXPECT_THAT(errors(), Not(HasSubstr("unInitialisiert")));
+    EXPECT_THAT(window.errors().toStdString(), Not(HasSubstr("unInitialisiert")));
 }
 
 class NotFoundWhileReadingTest : public TargetTest {
