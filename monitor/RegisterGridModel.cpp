@@ -39,23 +39,30 @@ QString RegisterGridModel::text(std::int32_t reg) const {
 
 void RegisterGridModel::store(std::int32_t first, std::span<const std::uint16_t> values,
                               std::optional<std::int32_t> kept) {
-    const std::size_t stored = registersInImage(first, values.size());
-    // The image changes under the kept cell, which must go on showing the text it had.
-    if (kept && *kept >= first && *kept - first < static_cast<std::int64_t>(stored))
-        keepAsTyped(*kept);
-    bool changed = false;
-    for (std::size_t i = 0; i < stored; ++i) {
-        const std::int32_t reg = first + static_cast<std::int32_t>(i);
-        if (reg != kept) {
-            changed = changed || shows[reg] != Shows::Value || image.at(reg) != values[i];
-            if (shows[reg] == Shows::Typed) typed.remove(reg);
-            shows[reg] = Shows::Value;
-        }
-        image.set(reg, values[i]);
-    }
+    const std::span<const std::uint16_t> run = values.first(registersInImage(first, values.size()));
+    if (!run.empty()) storeRun(first, run, kept);
+    if (run.size() < values.size()) throw RangeError();
+}
+
+void RegisterGridModel::storeRun(std::int32_t first, std::span<const std::uint16_t> run,
+                                 std::optional<std::int32_t> kept) {
+    const bool keeps = kept && *kept >= first && *kept - first < std::ssize(run);
+    // The image changes under the kept cell, which must go on showing the text it had: from
+    // here on it never shows the value.
+    if (keeps) keepAsTyped(*kept);
+    const std::span<Shows> cells = std::span(shows).subspan(first, run.size());
+    const auto notShowingValues =
+        std::ranges::count_if(cells, [](Shows shown) { return shown != Shows::Value; });
+    const bool valuesChange = image.write(first, run);
+    const std::int32_t last = first + static_cast<std::int32_t>(run.size()) - 1;
+    typed.removeIf([&](const auto& cell) {
+        return cell.key() >= first && cell.key() <= last && cell.key() != kept;
+    });
+    const Shows keptShows = keeps ? shows[*kept] : Shows::Value;
+    std::ranges::fill(cells, Shows::Value);
+    if (keeps) shows[*kept] = keptShows;
     // Cyclic reading of unchanged registers costs the view no repaint.
-    if (changed) announce(first, first + static_cast<std::int32_t>(stored) - 1);
-    if (stored < values.size()) throw RangeError();
+    if (valuesChange || notShowingValues > (keeps ? 1 : 0)) announce(first, last);
 }
 
 void RegisterGridModel::showValue(std::int32_t reg) {

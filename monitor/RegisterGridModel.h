@@ -46,8 +46,9 @@ class RegisterGridModel : public QAbstractTableModel {
     enum class Shows : std::uint8_t { Nothing, Value, Typed };
 
     static std::int32_t registerAt(const QModelIndex& index);
+    void storeRun(std::int32_t first, std::span<const std::uint16_t> run,
+                  std::optional<std::int32_t> kept);
     void keepAsTyped(std::int32_t reg);
-    bool showValues(std::int32_t first, std::int32_t count, std::optional<std::int32_t> kept);
     void announce(std::int32_t first, std::int32_t last);
 
     RegisterImage& image;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
 TEST(RegisterImage, KeepsAValuePerRegisterAtBothEnds) {
@@ -14,6 +16,18 @@ TEST(RegisterImage, KeepsAValuePerRegisterAtBothEnds) {
     EXPECT_EQ(image.at(1), 1);
     EXPECT_EQ(image.at(31999), 0);
     EXPECT_EQ(image.at(32000), 0xBEEF);
+}
+
+TEST(RegisterImage, WritesARunWholeAndTellsWhetherItChangedAnything) {
+    RegisterImage image;
+    const std::array<std::uint16_t, 3> run{1, 2, 3};
+    EXPECT_TRUE(image.write(31998, run));
+    EXPECT_FALSE(image.write(31998, run));
+    EXPECT_EQ(image.at(32000), 3);
+    EXPECT_THROW(image.write(31999, run), RangeError);
+    EXPECT_THROW(image.write(-1, run), RangeError);
+    EXPECT_EQ(image.at(31999), 2) << "a run that does not fit writes nothing";
+    EXPECT_EQ(image.at(0), 0);
 }
 
 class OutsideTheImage : public testing::TestWithParam<std::int32_t> {};
