@@ -56,13 +56,15 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     // Plain text on a plain cell: the style's item drawing lays out every text for eliding,
     // which made repainting the visible cells three times slower.
     const bool selected = option.state & QStyle::State_Selected;
+    if (selected) painter->fillRect(option.rect, option.palette.highlight());
+    const QString text = index.data().toString();
+    if (text.isEmpty()) return;
     // The view clips nothing itself, so a long text is kept to its cell here.
     painter->setClipRect(option.rect);
-    if (selected) painter->fillRect(option.rect, option.palette.highlight());
     painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     const QFontMetrics& metrics = option.fontMetrics;
     const int baseline =
         option.rect.top() + (option.rect.height() + metrics.ascent() - metrics.descent()) / 2;
-    painter->drawText(QPoint(option.rect.left() + TextMargin, baseline), index.data().toString());
+    painter->drawText(QPoint(option.rect.left() + TextMargin, baseline), text);
     painter->setClipping(false);
 }

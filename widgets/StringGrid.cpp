@@ -1,12 +1,15 @@
 #include "widgets/StringGrid.h"
 
 #include "widgets/CellDelegate.h"
+#include "widgets/PlainCellStyle.h"
 #include "widgets/TypedCharacter.h"
 
 #include <QAbstractButton>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScopedValueRollback>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
@@ -38,6 +41,11 @@ StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
     auto* delegate = new CellDelegate(*this);
     setItemDelegate(delegate);
     setUpHeaders();
+    auto* cellStyle = new PlainCellStyle;
+    cellStyle->setParent(this);
+    setStyle(cellStyle);
+    // The view keeps a pixel for each grid line, which paintEvent fills.
+    setGridStyle(Qt::NoPen);
     setSelectionMode(ContiguousSelection);
     setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
     setTabKeyNavigation(false);
@@ -181,6 +189,35 @@ void StringGrid::updateGeometries() {
     // row, where a click hits no cell, stays free.
     QHeaderView& labels = *verticalHeader();
     labels.resize(labels.width(), viewport()->height() / DefaultRowHeight * DefaultRowHeight);
+}
+
+void StringGrid::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    paintGridLines(event->region());
+}
+
+// The lines below each row and right of each column, up to the last row and column: as the
+// view would draw them, as fills, which take a tenth of the time of its one-pixel lines.
+void StringGrid::paintGridLines(const QRegion& region) {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QColor color = QColor::fromRgba(
+        static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
+    const QRect cellsArea(0, 0, horizontalHeader()->length() - horizontalHeader()->offset(),
+                          verticalHeader()->length() - verticalHeader()->offset());
+    QPainter painter(viewport());
+    for (const QRect& dirty : region) {
+        const QRect area = dirty & cellsArea;
+        if (area.isEmpty()) continue;
+        for (int row = rowAt(area.top()), last = rowAt(area.bottom()); row <= last; ++row) {
+            const int y = rowViewportPosition(row) + rowHeight(row) - 1;
+            painter.fillRect(QRect(area.left(), y, area.width(), 1) & area, color);
+        }
+        for (int col = columnAt(area.left()), last = columnAt(area.right()); col <= last; ++col) {
+            const int x = columnViewportPosition(col) + columnWidth(col) - 1;
+            painter.fillRect(QRect(x, area.top(), 1, area.height()) & area, color);
+        }
+    }
 }
 
 void StringGrid::announceKey(const QKeyEvent& event) {

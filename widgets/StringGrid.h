@@ -56,6 +56,7 @@ class StringGrid : public QTableView {
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void updateGeometries() override;
 
   private:
@@ -65,6 +66,7 @@ class StringGrid : public QTableView {
     void finishEditing();
     void announceMouseDown(const QWidget& source, const QMouseEvent& event);
     void paintCorner();
+    void paintGridLines(const QRegion& region);
 
     QAbstractButton* cornerButton;
     QString corner;

@@ -183,6 +183,23 @@ TEST_F(StringGridTest, TabLeavesTheGridFromAnOpenEditorKeepingTheTypedText) {
     EXPECT_EQ(grid->col(), 1) << "Tab must not move to the next cell";
 }
 
+// The grid paints its lines itself: right of and below every cell, in the style's colour,
+// and not on into the strip below the last row.
+TEST_F(StringGridTest, GridLinesCloseEveryCellUpToTheLastRow) {
+    grid->setTopRow(Rows - 1);
+    QStyleOptionViewItem option;
+    option.initFrom(grid);
+    const QRgb line = QColor::fromRgba(static_cast<QRgb>(grid->style()->styleHint(
+                                           QStyle::SH_Table_GridLineColor, &option, grid)))
+                          .rgb();
+    const QImage shown = grid->viewport()->grab().toImage();
+    const QRect last = grid->visualRect(cells->index(Rows - 2, 2));
+    EXPECT_EQ(shown.pixel(last.right() + 1, last.center().y()), line);
+    EXPECT_EQ(shown.pixel(last.center().x(), last.bottom() + 1), line);
+    EXPECT_NE(shown.pixel(last.center()), line);
+    EXPECT_NE(shown.pixel(last.right() + 1, last.bottom() + 2), line);
+}
+
 TEST_F(StringGridTest, SettingTheCurrentCellShrinksTheSelectionAndShowsTheCell) {
     grid->setCurrentCell(4, 2);
     QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
