@@ -3,6 +3,7 @@
 #include "monitor/MonitorState.h"
 #include "monitor/RegisterImage.h"
 #include "shell/EventGuard.h"
+#include "tests/support/AnswerFrame.h"
 #include "tests/support/DialogRecorder.h"
 #include "tests/support/LoopbackDevice.h"
 #include "tests/support/Operator.h"
@@ -23,24 +24,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A frame of size bytes filled with 0xA5, so that registers stored from it would show, with the
-// given transaction identifier, length field and function code.
-Bytes frame(std::uint16_t trId, std::uint16_t length, std::uint8_t function, std::size_t size) {
-    Bytes bytes(size, 0xA5);
-    FrameCodec::putWord(bytes.data(), trId);
-    FrameCodec::putWord(bytes.data() + 4, length);
-    bytes[7] = function;
-    return bytes;
-}
-
-// A function 3 answer for the transaction identifier trId, count registers, size bytes long.
-Bytes readAnswer(std::uint16_t trId, int count, std::size_t size) {
-    return frame(trId, static_cast<std::uint16_t>(3 + 2 * count), 3, size);
-}
-Bytes readAnswer(std::uint16_t trId, int count) {
-    return readAnswer(trId, count, static_cast<std::size_t>(9 + 2 * count));
-}
-
 // Datagrams that arrive together, so that they wait in the socket together; stores: they are
 // a well-formed read answer, which stores its registers from its transaction identifier on,
 // as far as the image reaches.
@@ -53,26 +36,28 @@ struct Arrival {
 const std::vector<Arrival>& arrivals() {
     static const std::vector<Arrival> list = {
         {"Empty", {Bytes{}}},
-        {"EightBytes", {frame(1000, 3, 0x83, 8)}},
+        {"EightBytes", {answerFrame(1000, 3, 0x83, 8)}},
         {"NineBytesFunction0", {Bytes(9, 0)}},
-        {"BufferSized", {readAnswer(1000, 100, 2000)}},
-        {"Oversized", {readAnswer(1000, 100, 2001)}},
-        {"ReadLength0", {frame(1000, 0, 3, 9)}},
-        {"ReadLength1", {frame(1000, 1, 3, 9)}},
-        {"ReadLengthFFFF", {frame(1000, 0xFFFF, 3, 2000)}},
-        {"ReadOneByteShort", {readAnswer(1000, 100, 208)}},
-        {"ReadOneByteLong", {readAnswer(1000, 100, 210)}},
-        {"Read501", {readAnswer(1000, 501)}},
-        {"UnknownFunction", {frame(1000, 6, 4, 12)}},
-        {"WriteEchoesWrongLength", {frame(1000, 6, 6, 11), frame(1000, 6, 16, 13)}},
-        {"ExceptionWrongLength", {frame(1000, 3, 0x83, 10)}},
-        {"WriteEchoes", {frame(1000, 6, 6, 12), frame(1000, 6, 16, 12)}},
-        {"Exceptions", {frame(1000, 3, 0x83, 9), frame(1000, 3, 0x86, 9), frame(1000, 3, 0x90, 9)}},
-        {"ReadNoRegisters", {readAnswer(1000, 0)}, true},
-        {"ReadInTheImage", {readAnswer(5000, 100)}, true},
+        {"BufferSized", {readAnswerFrame(1000, 100, 2000)}},
+        {"Oversized", {readAnswerFrame(1000, 100, 2001)}},
+        {"ReadLength0", {answerFrame(1000, 0, 3, 9)}},
+        {"ReadLength1", {answerFrame(1000, 1, 3, 9)}},
+        {"ReadLengthFFFF", {answerFrame(1000, 0xFFFF, 3, 2000)}},
+        {"ReadOneByteShort", {readAnswerFrame(1000, 100, 208)}},
+        {"ReadOneByteLong", {readAnswerFrame(1000, 100, 210)}},
+        {"Read501", {readAnswerFrame(1000, 501)}},
+        {"UnknownFunction", {answerFrame(1000, 6, 4, 12)}},
+        {"WriteEchoesWrongLength", {answerFrame(1000, 6, 6, 11), answerFrame(1000, 6, 16, 13)}},
+        {"ExceptionWrongLength", {answerFrame(1000, 3, 0x83, 10)}},
+        {"WriteEchoes", {answerFrame(1000, 6, 6, 12), answerFrame(1000, 6, 16, 12)}},
+        {"Exceptions",
+         {answerFrame(1000, 3, 0x83, 9), answerFrame(1000, 3, 0x86, 9),
+          answerFrame(1000, 3, 0x90, 9)}},
+        {"ReadNoRegisters", {readAnswerFrame(1000, 0)}, true},
+        {"ReadInTheImage", {readAnswerFrame(5000, 100)}, true},
         // The handler raises at the first register past 32000: the client reports it.
-        {"ReadPastTheImage", {readAnswer(31990, 20)}, true},
-        {"ReadBeyondTheImage", {readAnswer(40000, 10)}, true},
+        {"ReadPastTheImage", {readAnswerFrame(31990, 20)}, true},
+        {"ReadBeyondTheImage", {readAnswerFrame(40000, 10)}, true},
     };
     return list;
 }

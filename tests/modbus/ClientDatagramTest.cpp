@@ -1,4 +1,5 @@
 #include "tests/modbus/ClientTestSupport.h"
+#include "tests/support/AnswerFrame.h"
 #include "tests/support/HexBytes.h"
 #include "tests/support/LoopbackDevice.h"
 
@@ -10,14 +11,9 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A function 3 answer with the given length field, size bytes long.
+// A function 3 answer for transaction 24 with the given length field, size bytes long.
 Bytes readAnswer(std::uint16_t length, std::size_t size) {
-    Bytes frame(size, 0x5A);
-    const Bytes head = bytesFromHex("00 18 00 00 00 00 01 03 00");
-    std::copy(head.begin(), head.begin() + static_cast<long>(std::min(size, head.size())),
-              frame.begin());
-    if (size >= 6) FrameCodec::putWord(frame.data() + 4, length);
-    return frame;
+    return answerFrame(24, length, 3, size, 0x5A);
 }
 
 Bytes truncatedEcho(std::size_t size) {
