@@ -9,7 +9,6 @@
 // data row holding registers 0..9. Column 0 and row 0 are the label cells.
 
 constexpr std::int32_t RegistersPerRow = 10;
-constexpr std::int32_t GridColCount = RegistersPerRow + 1;
 // Rows enough for register 32000; the last row's columns 2..10 stand for 32001..32009.
 constexpr std::int32_t GridRowCount = 3202;
 
