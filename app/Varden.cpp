@@ -21,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
 
@@ -39,11 +40,18 @@ QPlainTextEdit* makePane(QWidget* parent, int x, int y, int w, int h) {
     return pane;
 }
 
-QLineEdit* makeEdit(QWidget* parent, int x, int y, QPalette::ColorRole background) {
+// The system's tooltip background is what the platform's own tooltips show (on Windows the
+// system colour COLOR_INFOBK). Fusion's palette takes the system's button face, but keeps a
+// tooltip background of its own.
+QColor systemTooltipBackground() {
+    return QToolTip::palette().color(QPalette::ToolTipBase);
+}
+
+QLineEdit* makeEdit(QWidget* parent, int x, int y, const QColor& background) {
     auto* edit = new QLineEdit(parent);
     edit->setGeometry(x, y, 73, 21);
     QPalette p = edit->palette();
-    p.setColor(QPalette::Base, p.color(background));
+    p.setColor(QPalette::Base, background);
     edit->setPalette(p);
     return edit;
 }
@@ -99,7 +107,7 @@ void TVarden::createWidgets() {
     Read_once_Panel = makePanel(this, 120, 560, 95, 33, QStringLiteral("Read once"));
     ClrGridPanel = makePanel(this, 8, 560, 89, 33, QStringLiteral("Clear Grid"));
     Label3 = makeLabel(this, 368, 136, QStringLiteral("StartRegister"), WindowFont::at(13));
-    Edit1 = makeEdit(this, 368, 160, QPalette::ToolTipBase);
+    Edit1 = makeEdit(this, 368, 160, systemTooltipBackground());
     Label1 = makeLabel(this, 352, 568,
                        QStringLiteral("von StartRegister bis  EndRegister        max=32000"),
                        WindowFont::at(11));
@@ -110,9 +118,9 @@ void TVarden::createWidgets() {
     black.setColor(QPalette::WindowText, Qt::black);
     Label2->setPalette(black);
     createBitBox();
-    Edit3 = makeEdit(this, 464, 160, QPalette::ToolTipBase);
+    Edit3 = makeEdit(this, 464, 160, systemTooltipBackground());
     Label5 = makeLabel(this, 464, 136, QStringLiteral("EndRegister"), WindowFont::at(13));
-    Edit4 = makeEdit(this, 592, 160, QPalette::Base);
+    Edit4 = makeEdit(this, 592, 160, palette().color(QPalette::Base));
     Label6 = makeLabel(this, 592, 136, QStringLiteral("Reg.Offset"), WindowFont::at(13));
 }
 
@@ -217,13 +225,14 @@ void TVarden::moveEvent(QMoveEvent* event) {
 void TVarden::fitIntoOuterSize() {
     const QMargins frame = drawnFrame(*this);
     framed = !frame.isNull();
-    const QSize client = QSize(828, 652).shrunkBy(frame);
+    const qreal ratio = devicePixelRatioF();
+    const QSize client = clientSizeWithin(QSize(828, 652), frame, ratio);
     gridRightMargin = client.width() - (GridLeft + GridWidth);
     resize(client);
     // Qt places the part of the frame it knows of; a frame drawn wider keeps the place too.
     const QPoint knownFrame = geometry().topLeft() - frameGeometry().topLeft();
-    const QPoint beyond = QPoint(frame.left(), frame.top()) - knownFrame;
-    if (!beyond.isNull()) move(pos() + beyond);
+    const QPoint drawn(qRound(frame.left() / ratio), qRound(frame.top() / ratio));
+    if (drawn != knownFrame) move(pos() + drawn - knownFrame);
 }
 
 // Closing abandons a read under way at once: no request leaves after the window is gone.
