@@ -13,16 +13,16 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "operator"))
 import operator_test  # noqa: E402
-from operator_test import Failure, Session  # noqa: E402
+from operator_test import Failure, Session, crop  # noqa: E402
 
 WINE_RUN = os.path.join(HERE, "..", "..", "scripts", "wine-run")
-INSTALLED = r"C:\Program Files\UdpRavik\bin"
+INSTALLED = r"C:\Program Files\UdpRavik"
 
 
 class WineSession(Session):
-    def __init__(self, installer, screenshots):
+    def __init__(self, installer, screenshots=None, folder=INSTALLED):
         super().__init__(None, None)
-        self.installer, self.screenshots = installer, screenshots
+        self.installer, self.screenshots, self.folder = installer, screenshots, folder
         # Without a window manager Wine shows the client area alone, where the window's outer
         # rectangle at (266, 160, 828, 652) puts it inside Wine's frame (4-px borders and a
         # 23-px caption), which outer_size_in_wines_desktop sees drawn.
@@ -39,7 +39,7 @@ class WineSession(Session):
         for name in ("UdpRavik.exe", "UdpRavikDevice.exe", "Qt6Widgets.dll",
                      r"platforms\qwindows.dll", r"translations\qtbase_de.qm",
                      r"fonts\LiberationSans-Regular.ttf"):
-            path = os.path.join(self.prefix, "drive_c", "Program Files", "UdpRavik", "bin",
+            path = os.path.join(self.prefix, "drive_c", "Program Files", "UdpRavik",
                                 *name.split("\\"))
             if not os.path.isfile(path):
                 raise Failure(f"the installer left no {name} in {INSTALLED}")
@@ -49,10 +49,10 @@ class WineSession(Session):
         return self.spawn([WINE_RUN, self.prefix, *command], env=self.env, **options)
 
     def device_command(self):
-        return [WINE_RUN, self.prefix, INSTALLED + r"\UdpRavikDevice.exe"]
+        return [WINE_RUN, self.prefix, self.folder + r"\UdpRavikDevice.exe"]
 
     def monitor_command(self):
-        return [WINE_RUN, self.prefix, INSTALLED + r"\UdpRavik.exe"]
+        return [WINE_RUN, self.prefix, self.folder + r"\UdpRavik.exe"]
 
     def save(self, name, window=None):
         if self.screenshots:
@@ -72,10 +72,14 @@ class WineSession(Session):
         super().typed(box)
         self.save("window-windows-ip-dialog.png", box)
 
+    def end_wine(self):
+        """Ends every program of the prefix, as a shutdown of Windows does."""
+        subprocess.run(["/usr/lib/wine/wineserver64", "-k"], timeout=30,
+                       env={**self.env, "WINEPREFIX": self.prefix})
+
     def stop(self):
         if getattr(self, "prefix", None):
-            subprocess.run(["/usr/lib/wine/wineserver64", "-k"], timeout=30,
-                           env={**self.env, "WINEPREFIX": self.prefix})
+            self.end_wine()
         super().stop()
 
 
@@ -107,11 +111,30 @@ def outer_size_in_wines_desktop(session):
         raise Failure(f"{failure}; drawn: {seen[0]}")
 
 
+def system_colours(session):
+    """Edit1 and Edit3 in the system's tooltip background and the window in its button face,
+    as GetSysColor reports them (Wine keeps them in the registry), not Fusion's own."""
+    session.start_monitor()
+    session.step = "compare the painted colours with the system's"
+    listed = session.wine("reg", "query", r"HKCU\Control Panel\Colors", stdout=subprocess.PIPE,
+                          text=True).communicate(timeout=operator_test.TIMEOUT)[0]
+    system = {name: bytes(map(int, value.split())) for name, _, value in
+              (line.split(None, 2) for line in listed.splitlines() if "REG_SZ" in line)}
+    image = session.shot()
+    for what, (x, y), colour in (("Edit1", (433, 164), "InfoWindow"),
+                                 ("Edit3", (529, 164), "InfoWindow"),
+                                 ("the window", (500, 110), "ButtonFace")):
+        painted = crop(image, x, y, 1, 1)[0]
+        if painted != system[colour]:
+            raise Failure(f"{what} is painted in {tuple(painted)}, the system's {colour} is "
+                          f"{tuple(system[colour])}")
+
+
 def main(installer, screenshots=None):
     operator_test.run_scenarios(
         WineSession(installer, screenshots),
         (operator_test.refused_entries_then_a_write, operator_test.keyboard_scrolling,
-         operator_test.cyclic_reading_then_exit, outer_size_in_wines_desktop))
+         operator_test.cyclic_reading_then_exit, system_colours, outer_size_in_wines_desktop))
 
 
 if __name__ == "__main__":
