@@ -16,6 +16,9 @@ if(UNIX AND NOT APPLE)
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${CMAKE_SOURCE_DIR}/app/resources/udpravik.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
+    # What a software centre shows of the program: summary, description and screenshot.
+    install(FILES ${CMAKE_SOURCE_DIR}/packaging/org.example.udpravik.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
 
 # The package is made only in the tree make package configures, as the device's manual page
