@@ -7,6 +7,12 @@ CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # Each test enters a network of its own to bind port 502 on its loopback addresses, and the
 # toolkit tests run offscreen: both are in the tests' commands, so a plain ctest does it.
 CTEST = ctest --output-on-failure -j $(JOBS)
+# Packages and archives carry the time of the commit, not of the build, so that two builds of
+# one commit compare equal; rcc, dpkg-deb and the staging of the Windows packages read it.
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
+ifneq ($(SOURCE_DATE_EPOCH),)
+export SOURCE_DATE_EPOCH
+endif
 
 .PHONY: programs run test bench screenshot clean
 
@@ -70,6 +76,7 @@ package:
 	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)"
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
 	cd $(PACKAGE_BUILD) && cpack -G DEB
+	scripts/check-package $(PACKAGE_BUILD)/udpravik_$$(dpkg-parsechangelog -l packaging/changelog -S Version)_*.deb
 
 # The README's set-up on a fresh Debian 12 root, and the package installed into another
 # (root: mmdebstrap and namespaces). CI runs it.
@@ -110,8 +117,10 @@ soak-flood:
 
 # Windows, the program's home: a minimal Qt for MinGW-w64 built once from Debian's source into
 # a cache outside the tree (scripts/windows-qt; half an hour the first time), then both
-# programs and their tests cross-built against it, and the installer made by CPack's NSIS.
+# programs and their tests cross-built against it, and the installer (NSIS) and the portable
+# ZIP made by CPack.
 WINDOWS_BUILD ?= build-windows
+WINDOWS_CMAKE_FLAGS ?=
 .PHONY: windows test-windows
 windows:
 	@scripts/install-deps windows
@@ -119,9 +128,9 @@ windows:
 	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE="$$(scripts/windows-qt prefix)/lib/cmake/Qt6/qt.toolchain.cmake" \
 	  -DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake \
-	  -DRAVIK_GTEST_SOURCES=/usr/src/googletest
+	  -DRAVIK_GTEST_SOURCES=/usr/src/googletest $(WINDOWS_CMAKE_FLAGS)
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
-	cd $(WINDOWS_BUILD) && cpack -G NSIS
+	cd $(WINDOWS_BUILD) && cpack
 
 # The tests under Wine: the installer run silently into a fresh prefix and the installed
 # program driven by X input, and the tests of the parts that need no Linux facility. Now and
@@ -137,3 +146,9 @@ test-windows: windows
 screenshot-windows: windows
 	scripts/private-network python3 -B tests/windows/operator_wine.py \
 	  $(WINDOWS_BUILD)/UdpRavik-*-win64.exe docs
+
+# The commit built twice, in two folders: the .deb, the installer and the ZIP compared byte for
+# byte, and diffoscope shown where they differ. CI runs it.
+.PHONY: reproducible
+reproducible:
+	scripts/reproducible
