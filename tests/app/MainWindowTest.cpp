@@ -1,4 +1,3 @@
-#include "app/WindowFrame.h"
 #include "shell/Log.h"
 #include "shell/LogPane.h"
 #include "tests/support/DialogRecorder.h"
@@ -230,16 +229,3 @@ TEST_F(MainWindowTest, ExitClosesTheWindowWithoutAsking) {
 
 } // namespace
 
-// The window manager's frame is in device pixels: at a fractional scale the client size that
-// comes nearest to 828 x 652 with the frame around it is not the outer size less the frame
-// turned into logical pixels side by side.
-TEST(WindowFrameTest, ClientSizeComesNearestToTheOuterSizeAtEveryScale) {
-    const QMargins openbox(1, 20, 1, 5);
-    const struct {
-        qreal ratio;
-        QSize client;
-    } rows[] = {{1.0, {826, 627}}, {1.25, {826, 632}}, {1.5, {827, 635}}, {2.0, {827, 640}}};
-    for (const auto& row : rows)
-        EXPECT_EQ(clientSizeWithin({828, 652}, openbox, row.ratio), row.client) << row.ratio;
-    EXPECT_EQ(clientSizeWithin({828, 652}, {}, 1.5), QSize(828, 652));
-}
