@@ -1,7 +1,6 @@
 #include "app/WindowFrame.h"
 
 #include <QWidget>
-#include <QtMath>
 
 namespace {
 
