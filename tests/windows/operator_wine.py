@@ -68,8 +68,7 @@ class WineSession(Session):
 
     def end_wine(self):
         """Ends every program of the prefix, as a shutdown of Windows does."""
-        subprocess.run(["/usr/lib/wine/wineserver64", "-k"], timeout=30,
-                       env={**self.env, "WINEPREFIX": self.prefix})
+        subprocess.run([WINE_RUN, self.prefix, "--end"], timeout=30, env=self.env)
 
     def stop(self):
         if getattr(self, "prefix", None):
