@@ -26,18 +26,20 @@ class WinsockRun : public testing::Environment {
     testing::AddGlobalTestEnvironment(new WinsockRun);
 
 // Wine binds a UDP socket to the wildcard address of its port, so a device on port 502 would
-// collide with any other program's device on 127.0.0.N:502. This port is the tests' own.
-constexpr std::uint16_t DevicePort = 15020;
+// collide with any other program's device on 127.0.0.N:502: the device takes a port the
+// system hands out, and the sends that must find nobody go to a port no device here takes.
+constexpr std::uint16_t UnheldPort = 15020;
 
-SocketLayer::Endpoint deviceAt(const char* quad) {
-    return {ipv4(quad), DevicePort};
+SocketLayer::Endpoint deviceAt(const char* quad, std::uint16_t port = UnheldPort) {
+    return {ipv4(quad), port};
 }
 
 TEST(SocketLayerWin32Datagrams, UpTo2000BytesArriveWholeLongerOnesFailWithMessageTooLong) {
-    LoopbackDevice device("127.0.0.230", DevicePort);
+    LoopbackDevice device("127.0.0.230", 0);
     LayerSocket client;
     ASSERT_NE(client.handle, 0) << SocketLayer::lastError();
-    ASSERT_TRUE(SocketLayer::sendTo(client.handle, pattern(12), deviceAt("127.0.0.230")));
+    ASSERT_TRUE(
+        SocketLayer::sendTo(client.handle, pattern(12), deviceAt("127.0.0.230", device.port())));
     ASSERT_EQ(device.receive(), pattern(12));
     device.reply(pattern(2000));
     device.reply(pattern(2001));

@@ -11,7 +11,7 @@
 #include <vector>
 
 // A stand-in Modbus device for tests: a UDP socket bound to <address>:<port> (port 502 unless
-// told otherwise). It answers requests as the simulator does (answer, serve), from registers
+// told otherwise; port 0 takes one the system hands out). It answers requests as the simulator does (answer, serve), from registers
 // the test may set; or the test hears a request and sends any bytes back, well formed or not
 // (receive, reply). Every test binds an address of its own (127.0.0.N), so tests run in
 // parallel.
@@ -43,6 +43,8 @@ class LoopbackDevice {
     void sendTo(const Peer& peer, std::span<const std::uint8_t> bytes);
     // The sender of the last datagram received.
     Peer client() const { return lastSender; }
+    // The port the device listens on.
+    std::uint16_t port() const { return socket.own().port; }
 
     // What the device answers from; register a holds a at the start.
     RegisterBank registers{ValuePattern::Count};

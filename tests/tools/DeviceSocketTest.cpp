@@ -64,9 +64,9 @@ TEST(DottedQuad, EndpointTextReadsBackAsTheAddress) {
     EXPECT_EQ(endpointText({{0, 0, 0, 0}, 0}), "0.0.0.0:0");
 }
 
-// Ports of these tests' own: under Wine a socket takes its port on every address.
-const Endpoint device{{127, 0, 0, 241}, 15031};
-const Endpoint client{{127, 0, 0, 242}, 15032};
+// Ports the system hands out: a fixed one may be taken by any program on the machine, and
+// under Wine a socket takes its port on every address.
+const Endpoint anyPort{{127, 0, 0, 241}, 0};
 
 std::vector<std::uint8_t> datagram(std::size_t size, std::uint8_t first) {
     std::vector<std::uint8_t> bytes(size);
@@ -76,11 +76,14 @@ std::vector<std::uint8_t> datagram(std::size_t size, std::uint8_t first) {
 }
 
 // Each waiting datagram wakes the wait once, also when several arrived together, and the
-// wait times out once all are taken.
-TEST(DeviceSocketTest, EveryDatagramWakesTheWaitAndIsAnsweredToItsSender) {
+// wait times out once all are taken. Answers to the sender are the device program's tests'.
+TEST(DeviceSocketTest, EveryDatagramWakesTheWaitOnceAndNamesItsSender) {
     const StopSignals stop;
-    DeviceSocket server(device);
-    DeviceSocket requester(client);
+    DeviceSocket server(anyPort);
+    DeviceSocket requester({{127, 0, 0, 242}, 0});
+    const Endpoint device = server.own();
+    ASSERT_NE(device.port, 0);
+    EXPECT_EQ(device.address, anyPort.address);
     EXPECT_EQ(waitForStopOrRequest(stop, server, 50ms), Wakeup::Timeout);
     EXPECT_FALSE(server.receive());
 
@@ -93,30 +96,20 @@ TEST(DeviceSocketTest, EveryDatagramWakesTheWaitAndIsAnsweredToItsSender) {
         const auto request = server.receive();
         ASSERT_TRUE(request);
         EXPECT_EQ(request->bytes, bytes);
-        EXPECT_EQ(request->sender.port, client.port);
+        EXPECT_EQ(request->sender, requester.own());
     }
     EXPECT_FALSE(server.receive());
     EXPECT_EQ(waitForStopOrRequest(stop, server, 50ms), Wakeup::Timeout);
-
-    ASSERT_EQ(requester.send(datagram(5, 9), device), 0);
-    ASSERT_EQ(waitForStopOrRequest(stop, server, 2s), Wakeup::Request);
-    const auto heard = server.receive();
-    ASSERT_TRUE(heard);
-    ASSERT_EQ(server.send(datagram(7, 4), heard->sender), 0);
-    ASSERT_EQ(waitForStopOrRequest(stop, requester, 2s), Wakeup::Request);
-    const auto answer = requester.receive();
-    ASSERT_TRUE(answer);
-    EXPECT_EQ(answer->bytes, datagram(7, 4));
-    EXPECT_EQ(answer->sender.port, device.port);
 }
 
 TEST(DeviceSocketTest, TakenEndpointIsReportedWithTheSystemsReason) {
-    const DeviceSocket first(device);
+    const DeviceSocket first(anyPort);
+    const Endpoint taken = first.own();
     try {
-        const DeviceSocket second(device);
+        const DeviceSocket second(taken);
         ADD_FAILURE() << "bound twice";
     } catch (const std::runtime_error& failure) {
-        EXPECT_EQ(failure.what(), bindFailureText(device, AddressInUse));
+        EXPECT_EQ(failure.what(), bindFailureText(taken, AddressInUse));
     }
 }
 

@@ -131,6 +131,14 @@ def socket_bound_here(port):
                    for row in list(table)[1:])
 
 
+def free_port(address):
+    """A port the system hands out, for the device to take: a fixed one may be held by any
+    program of the machine where the tests run in its own network."""
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as probe:
+        probe.bind((address, 0))
+        return probe.getsockname()[1]
+
+
 def check_exchanges(device, client, address, port):
     own_port = client.getsockname()[1]
     for request, answer, line in EXCHANGES:
@@ -146,8 +154,8 @@ def check_exchanges(device, client, address, port):
             hint = "" if socket_bound_here(port) else (
                 f"; no socket holds port {port} in this network namespace: under Wine the "
                 "prefix's wineserver owns the sockets, and one started in another namespace "
-                "(wine-run keeps it a minute) binds there. Stop it (WINEPREFIX=PREFIX "
-                "wineserver -k) or use a fresh prefix")
+                "(wine-run keeps it a minute) binds there. Stop it (scripts/wine-run PREFIX "
+                "--end) or use a fresh prefix")
             raise Difference(f"[{request}]: no answer within {ANSWER_SECONDS} s{hint}")
         if got is not None and got != bytes.fromhex(answer):
             raise Difference(f"[{request}]:\n  expected [{answer}]\n  got      "
@@ -198,13 +206,14 @@ def flood_then_interrupt(device, address, port):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--address", default="127.0.0.245")
-    parser.add_argument("--port", type=int, default=15030)
+    parser.add_argument("--port", type=int, help="default: one the system hands out")
     parser.add_argument("command", nargs=argparse.REMAINDER)
     args = parser.parse_args()
     if not args.command:
         parser.error("the device's command is missing")
     if ipaddress.ip_address(args.address) not in ipaddress.ip_network("127.0.0.0/8"):
         parser.error("the device must listen on a loopback address (127.0.0.0/8)")
+    args.port = args.port or free_port(args.address)
     command = args.command + ["--address", args.address, "--port", str(args.port),
                               "--values", "count", "--verbose"]
 

@@ -64,6 +64,13 @@ int DeviceSocket::send(std::span<const std::uint8_t> bytes, const Endpoint& to) 
                : 0;
 }
 
+Endpoint DeviceSocket::own() const {
+    sockaddr_in address{};
+    socklen_t size = sizeof address;
+    ::getsockname(handles->fd, reinterpret_cast<sockaddr*>(&address), &size);
+    return fromSockaddr(address);
+}
+
 std::string errorText(int code) {
     return std::strerror(code);
 }

@@ -50,6 +50,8 @@ class DeviceSocket {
     std::optional<Datagram> receive(std::chrono::milliseconds timeout);
     // 0 when the datagram was sent, else the system's error code.
     int send(std::span<const std::uint8_t> bytes, const Endpoint& to);
+    // Where it is bound: for port 0, with the port the system handed out.
+    Endpoint own() const;
 
     const Native& native() const { return *handles; }
 

@@ -105,6 +105,13 @@ int DeviceSocket::send(std::span<const std::uint8_t> bytes, const Endpoint& to) 
                : 0;
 }
 
+Endpoint DeviceSocket::own() const {
+    sockaddr_in address{};
+    int size = sizeof address;
+    ::getsockname(handles->socket, reinterpret_cast<sockaddr*>(&address), &size);
+    return fromSockaddr(address);
+}
+
 // The system's message table in its default language, without the full stop and line break
 // that end its texts; a code it has no text for is given by number.
 std::string errorText(int code) {
