@@ -1,6 +1,7 @@
 #include "modbus/UDP_Modbus.h"
 
 #include "core/CheckedMath.h"
+#include "core/HexDigits.h"
 #include "modbus/ErrorText.h"
 #include "modbus/TimerResolution.h"
 #include "shell/Dialogs.h"
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <utility>
 
@@ -21,12 +23,12 @@ constexpr int PollIntervalMs = 20;
 
 // Two blanks and two upper-case hexadecimal digits per byte.
 QString hexDump(std::span<const std::uint8_t> bytes) {
-    static constexpr char digits[] = "0123456789ABCDEF";
     QString text(static_cast<qsizetype>(4 * bytes.size()), u' ');
     QChar* out = text.data();
     for (std::uint8_t byte : bytes) {
-        out[2] = QLatin1Char(digits[byte >> 4]);
-        out[3] = QLatin1Char(digits[byte & 0xF]);
+        const std::array<char, 2> digits = hexDigits<2>(byte);
+        out[2] = QLatin1Char(digits[0]);
+        out[3] = QLatin1Char(digits[1]);
         out += 4;
     }
     return text;

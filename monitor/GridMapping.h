@@ -1,9 +1,7 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 // Where a register sits in Grid1: ten registers a row after the label column, the first
 // data row holding registers 0..9. Column 0 and row 0 are the label cells.
@@ -34,16 +32,4 @@ inline std::string rowLabel(std::int32_t row) {
 // " +3": the distance of the data column's registers from the first of their row.
 inline std::string colLabel(std::int32_t col) {
     return " +" + std::to_string(col - 1);
-}
-
-// A register value as its cell shows it: four upper-case hex digits ("00FF").
-constexpr std::array<char, 4> hexDigits(std::uint16_t value) {
-    constexpr std::string_view digits = "0123456789ABCDEF";
-    return {digits[value >> 12], digits[(value >> 8) & 0xF], digits[(value >> 4) & 0xF],
-            digits[value & 0xF]};
-}
-
-inline std::string hexWord(std::uint16_t value) {
-    const std::array<char, 4> digits = hexDigits(value);
-    return {digits.begin(), digits.end()};
 }

@@ -1,16 +1,18 @@
 #include "monitor/RegisterGridModel.h"
 
 #include "core/CheckedMath.h"
+#include "core/HexDigits.h"
 #include "monitor/GridMapping.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
 constexpr std::int32_t DataCells = (GridRowCount - 1) * RegistersPerRow;
 
 QString hexText(std::uint16_t value) {
-    const std::array<char, 4> digits = hexDigits(value);
+    const std::array<char, 4> digits = hexDigits<4>(value);
     return QString::fromLatin1(digits.data(), digits.size());
 }
 

@@ -1,5 +1,6 @@
 #include "monitor/RegisterSelection.h"
 
+#include "core/HexDigits.h"
 #include "monitor/RegisterNumbers.h"
 
 WriteGate writeGate(std::int32_t selCol, std::int32_t selRow, bool clickAccepted,

@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 #include "app/Varden.h"
+#include "core/HexDigits.h"
 #include "modbus/SocketLayer.h"
 #include "monitor/GridMapping.h"
 #include "monitor/MonitorState.h"

@@ -28,12 +28,4 @@ INSTANTIATE_TEST_SUITE_P(Corners, RegisterPlacement,
                              return "Register" + std::to_string(info.param.reg);
                          });
 
-TEST(CellTexts, HexWordIsFourUpperCaseDigits) {
-    EXPECT_EQ(hexWord(0), "0000");
-    EXPECT_EQ(hexWord(10), "000A");
-    EXPECT_EQ(hexWord(0x0ABC), "0ABC");
-    EXPECT_EQ(hexWord(0xBEEF), "BEEF");
-    EXPECT_EQ(hexWord(65535), "FFFF");
-}
-
 } // namespace

@@ -1,20 +1,16 @@
 #include "tools/device/RequestLog.h"
 
+#include "core/HexDigits.h"
 #include "wire/FrameCodec.h"
 #include "wire/WireFormat.h"
 
-#include <cstdio>
+#include <array>
+#include <string>
 
 namespace {
 
 using FrameCodec::getWord;
 using namespace WireFormat;
-
-std::string hexWord(std::uint16_t value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%04X", value);
-    return text;
-}
 
 // The fields of an answered request; only requests that were answered are described, so
 // every function code 3, 6 and 16 here comes with all its words.
@@ -25,7 +21,7 @@ std::string requestFields(std::span<const std::uint8_t> request) {
         text += " start " + std::to_string(getWord(&request[AddressOffset])) + " count " +
                 std::to_string(getWord(&request[QuantityOffset]));
     else if (functionCode == WriteSingleRegister)
-        text += " address " + std::to_string(getWord(&request[AddressOffset])) + " value " +
+        text += " address " + std::to_string(getWord(&request[AddressOffset])) + " value 0x" +
                 hexWord(getWord(&request[ValueOffset]));
     return text;
 }
@@ -34,9 +30,9 @@ std::string requestFields(std::span<const std::uint8_t> request) {
 std::string hexBytes(std::span<const std::uint8_t> bytes) {
     std::string text;
     for (const std::uint8_t byte : bytes) {
-        char digits[4];
-        std::snprintf(digits, sizeof digits, "%02X", byte);
-        text += (text.empty() ? "" : " ") + std::string(digits);
+        const std::array<char, 2> digits = hexDigits<2>(byte);
+        if (!text.empty()) text += ' ';
+        text.append(digits.begin(), digits.end());
     }
     return text;
 }
