@@ -51,7 +51,7 @@ FUZZ_SECONDS ?= 60
 .PHONY: fuzz
 fuzz:
 	@scripts/install-deps sanitize
-	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DRAVIK_BUILD_FUZZ=ON -DRAVIK_BUILD_TESTS=OFF
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DRAVIK_BUILD_FUZZ=ON -DRAVIK_SANITIZE=ON -DRAVIK_BUILD_TESTS=OFF
 	cmake --build $(FUZZ_BUILD) --target fuzz_modbus_answer -j $(JOBS)
 	mkdir -p $(FUZZ_BUILD)/corpus/modbus_answer
 	LSAN_OPTIONS=print_suppressions=0:suppressions=fuzz/lsan.supp \
