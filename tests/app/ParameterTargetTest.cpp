@@ -4,7 +4,6 @@
 #include "tests/support/LoopbackDevice.h"
 #include "tests/support/MonitorWindow.h"
 #include "tests/support/Wine.h"
-#include "tools/device/DeviceSocket.h"
 #include "widgets/PanelButton.h"
 
 #include <QPointer>
