@@ -1,8 +1,8 @@
 #include "monitor/AnswerHandlers.h"
 
 #include "core/CheckedMath.h"
-#include "monitor/GridView.h"
 #include "monitor/MonitorState.h"
+#include "monitor/RegisterGrid.h"
 #include "shell/Log.h"
 
 #include <iterator>

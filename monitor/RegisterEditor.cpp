@@ -1,11 +1,11 @@
 #include "monitor/RegisterEditor.h"
 
 #include "core/CheckedMath.h"
-#include "monitor/GridView.h"
 #include "monitor/MonitorState.h"
+#include "monitor/RegisterEditorRules.h"
+#include "monitor/RegisterGrid.h"
 #include "monitor/RegisterGridModel.h"
 #include "monitor/RegisterImage.h"
-#include "monitor/RegisterSelection.h"
 #include "monitor/TextConversion.h"
 #include "shell/Log.h"
 #include "widgets/StringGrid.h"

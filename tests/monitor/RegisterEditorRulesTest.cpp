@@ -1,4 +1,4 @@
-#include "monitor/RegisterSelection.h"
+#include "monitor/RegisterEditorRules.h"
 
 #include <gtest/gtest.h>
 

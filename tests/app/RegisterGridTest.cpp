@@ -1,4 +1,4 @@
-#include "monitor/GridView.h"
+#include "monitor/RegisterGrid.h"
 #include "core/RuntimeErrors.h"
 #include "monitor/AnswerHandlers.h"
 #include "monitor/RegisterImage.h"
@@ -13,14 +13,14 @@ namespace {
 
 const QString Target = QStringLiteral("127.0.0.40");
 
-class GridViewTest : public testing::Test {
+class RegisterGridTest : public testing::Test {
   protected:
     DialogRecorder dialogs;
     MonitorWindow window{Target};
     StringGrid& grid = *window->Grid1;
 };
 
-TEST_F(GridViewTest, FreshStartShowsLabelsEmptyCellsAndTheStartRow) {
+TEST_F(RegisterGridTest, FreshStartShowsLabelsEmptyCellsAndTheStartRow) {
     EXPECT_EQ(grid.model()->columnCount(), 10);
     EXPECT_EQ(grid.model()->rowCount(), 3201);
     EXPECT_EQ(window.shown(0, 0), QStringLiteral("Regist."));
@@ -46,7 +46,7 @@ struct Store {
     const char* text;
 };
 
-class StoreRegisterTest : public GridViewTest, public testing::WithParamInterface<Store> {};
+class StoreRegisterTest : public RegisterGridTest, public testing::WithParamInterface<Store> {};
 
 TEST_P(StoreRegisterTest, FillsImageAndCell) {
     const Store& s = GetParam();
@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Corners, StoreRegisterTest,
                              return "Register" + std::to_string(info.param.reg);
                          });
 
-TEST_F(GridViewTest, StoreBeyondTheImageWritesNothing) {
+TEST_F(RegisterGridTest, StoreBeyondTheImageWritesNothing) {
     for (const std::int32_t reg : {-1, 32001, 32009}) {
         EXPECT_THROW(StoreRegister(reg, 0x1234), RangeError) << reg;
     }
@@ -77,7 +77,7 @@ struct StartRow {
     int row;
 };
 
-class ShowStartRowTest : public GridViewTest, public testing::WithParamInterface<StartRow> {};
+class ShowStartRowTest : public RegisterGridTest, public testing::WithParamInterface<StartRow> {};
 
 TEST_P(ShowStartRowTest, PutsTheStartRegistersRowOnTop) {
     const StartRow& s = GetParam();
@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(StartRegisters, ShowStartRowTest,
                              return "StartReg" + std::to_string(info.param.startReg);
                          });
 
-TEST_F(GridViewTest, StartRowNearTheEndStaysInView) {
+TEST_F(RegisterGridTest, StartRowNearTheEndStaysInView) {
     StartReg = 32000;
     ShowStartRow();
     EXPECT_EQ(SelRow, 3199);
@@ -108,7 +108,7 @@ TEST_F(GridViewTest, StartRowNearTheEndStaysInView) {
     EXPECT_TRUE(grid.viewport()->rect().contains(grid.visualRect(grid.currentIndex())));
 }
 
-TEST_F(GridViewTest, ClearGridEmptiesTheDataCellsOnly) {
+TEST_F(RegisterGridTest, ClearGridEmptiesTheDataCellsOnly) {
     for (std::int32_t reg = 0; reg <= 32000; reg += 7)
         StoreRegister(reg, 0xA5A5);
     grid.setCurrentCell(3, 150);
@@ -129,7 +129,7 @@ TEST_F(GridViewTest, ClearGridEmptiesTheDataCellsOnly) {
     EXPECT_EQ(SelRow, 103);
 }
 
-TEST_F(GridViewTest, AfterClearGridAnAnswerShowsOnlyItsOwnCells) {
+TEST_F(RegisterGridTest, AfterClearGridAnAnswerShowsOnlyItsOwnCells) {
     for (std::int32_t reg = 900; reg < 1300; ++reg)
         StoreRegister(reg, 0x1111);
     window->ClrGridPanelClick();

@@ -1,4 +1,4 @@
-#include "monitor/GridView.h"
+#include "monitor/RegisterGrid.h"
 
 #include "monitor/GridMapping.h"
 #include "monitor/MonitorState.h"

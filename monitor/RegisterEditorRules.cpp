@@ -1,4 +1,4 @@
-#include "monitor/RegisterSelection.h"
+#include "monitor/RegisterEditorRules.h"
 
 #include "core/HexDigits.h"
 #include "monitor/RegisterNumbers.h"
