@@ -3,9 +3,6 @@
 #include "monitor/RegisterImage.h"
 #include "shell/EventGuard.h"
 #include "tests/support/MonitorWithDevice.h"
-#ifndef _WIN32
-#include "tests/support/PymodbusDevice.h"
-#endif
 #include "tests/support/TestAddress.h"
 #include "widgets/PanelButton.h"
 
@@ -218,28 +215,5 @@ TEST_F(BlockReaderNotReady, NeitherPanelStartsAnything) {
     EXPECT_FALSE(Cyclic);
     EXPECT_FALSE(window->Timer1->isActive());
 }
-
-#ifndef _WIN32 // Debian's pymodbus runs on Linux only
-TEST(BlockReaderEndToEnd, ReadOnceFillsTheRangeWithTheDevicesValues) {
-    DialogRecorder dialogs;
-    const std::string address = testAddress(100);
-    PymodbusDevice device(address);
-    MonitorWindow window(QString::fromStdString(address));
-    QTest::mouseClick(window->Read_once_Panel, Qt::LeftButton);
-    const auto filled = [] {
-        return RegImage.at(1200) == PymodbusDevice::initialValue(200) &&
-               RegImage.at(1000) == PymodbusDevice::initialValue(0);
-    };
-    ASSERT_TRUE(QTest::qWaitFor(filled, 5000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return RegImage.at(1199) != 0; }, 2000));
-    for (int reg = 1000; reg <= 1200; ++reg)
-        ASSERT_EQ(RegImage.at(reg), PymodbusDevice::initialValue(reg - 1000)) << reg;
-    EXPECT_EQ(
-        window.shown(1, 101),
-        QStringLiteral("%1").arg(PymodbusDevice::initialValue(0), 4, 16, QChar(u'0')).toUpper());
-    EXPECT_EQ(RegImage.at(999), 0);
-    EXPECT_EQ(RegImage.at(1201), 0);
-}
-#endif
 
 } // namespace

@@ -4,9 +4,6 @@
 #include "tests/support/HexBytes.h"
 #include "tests/support/MonitorWithDevice.h"
 #include "tests/support/Operator.h"
-#ifndef _WIN32
-#include "tests/support/PymodbusDevice.h"
-#endif
 #include "tests/support/TestAddress.h"
 #include "widgets/PanelButton.h"
 
@@ -279,25 +276,5 @@ TEST(RegisterEditorNotReady, AClickOnlyAsksForAValidAddress) {
     EXPECT_EQ(window->Memo1->toPlainText(), QStringLiteral("set valid IP-Addr.\n"));
     EXPECT_EQ(SelCol, 0);
 }
-
-#ifndef _WIN32 // Debian's pymodbus runs on Linux only
-TEST(RegisterEditorEndToEnd, AWrittenValueIsReadBackFromTheDevice) {
-    DialogRecorder dialogs;
-    const std::string address = testAddress(160);
-    PymodbusDevice device(address);
-    MonitorWindow window(QString::fromStdString(address));
-    const QModelIndex index = window->Grid1->model()->index(100, 3); // register 1003
-    QTest::mouseClick(window->Grid1->viewport(), Qt::LeftButton, {},
-                      window->Grid1->visualRect(index).center());
-    for (char c : std::string("beef"))
-        QTest::keyClick(QApplication::focusWidget(), c);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QTest::qWait(200);
-    RegImage.set(1003, 0);
-    QTest::mouseClick(window->Read_once_Panel, Qt::LeftButton);
-    EXPECT_TRUE(QTest::qWaitFor([] { return RegImage.at(1003) == 0xBEEF; }, 5000));
-    EXPECT_EQ(window.shown(4, 101), QStringLiteral("BEEF"));
-}
-#endif
 
 } // namespace
