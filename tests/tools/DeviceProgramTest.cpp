@@ -36,6 +36,7 @@ TEST_P(StopSignal, AnswersUntilTheSignalThenEndsCleanly) {
     ASSERT_TRUE(device.waitForOutput("listening")) << device.output();
     RequestClient client(address);
     EXPECT_EQ(answerHex(client, readTwo), "00 01 00 00 00 07 01 03 04 01 2C 01 2D");
+    EXPECT_EQ(client.answeredFrom(), 502);
     EXPECT_EQ(device.stop(GetParam()), 0);
     EXPECT_EQ(device.output(), listening(address, "count") + "UdpRavikDevice stopped\n");
 }

@@ -28,6 +28,8 @@ class RequestClient {
         send(request);
         return answer();
     }
+    // The port the last answer came from: a device answers from the port it listens on.
+    std::uint16_t answeredFrom() const { return socket.client().port; }
 
   private:
     LoopbackDevice socket;
